@@ -32,7 +32,7 @@ std::optional<PointerCell> cellAt(float x, float y)
     const auto index = [](double q) {
         return static_cast<long long>(std::clamp(std::floor(q), -kIndexLimit, kIndexLimit)) + 1;
     };
-    return PointerCell { index(qx), index(qy) };
+    return PointerCell {index(qx), index(qy)};
 }
 
 } // namespace tavrin

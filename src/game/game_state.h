@@ -15,8 +15,8 @@ constexpr std::int16_t kWhite = 1; // white: the player's side
 constexpr std::int16_t kBlack = 2; // black: the computer's side
 
 // Values of the legal-move map.
-constexpr std::int16_t kLegal = -1;   // the side may play here
-constexpr std::int16_t kIllegal = 0;  // it may not
+constexpr std::int16_t kLegal = -1; // the side may play here
+constexpr std::int16_t kIllegal = 0; // it may not
 
 // One move-record entry, x (column) then y (row); (0, 0) is a turn without a stone.
 struct stepxy
