@@ -1,1 +1,114 @@
 #include "game_state.h"
+
+namespace tavrin {
+
+namespace {
+
+using Board = std::int16_t[kBoardSize + 1][kBoardSize + 1];
+
+// One step along a ray.
+struct Direction
+{
+    int dx;
+    int dy;
+};
+
+// The eight rays in the order both the count and the turning over walk them.
+constexpr Direction kRays[] = {
+    {0, -1}, // up
+    {-1, 0}, // left
+    {0, 1}, // down
+    {1, 0}, // right
+    {1, 1}, // down-right
+    {-1, -1}, // up-left
+    {1, -1}, // up-right
+    {-1, 1}, // down-left
+};
+
+constexpr bool isBoardCell(int x, int y)
+{
+    return x >= 1 && x <= kBoardSize && y >= 1 && y <= kBoardSize;
+}
+
+// Opponent stones between (x, y) and the nearest stone of `side` along `ray`. A ray that meets
+// an empty cell or leaves the board first captures nothing. The cell (x, y) itself is not read.
+int capturedAlong(const Board &board, int x, int y, Direction ray, std::int16_t side)
+{
+    if (!isBoardCell(x, y))
+        return 0;
+    for (int d = 1;; ++d) {
+        const int cx = x + d * ray.dx;
+        const int cy = y + d * ray.dy;
+        if (!isBoardCell(cx, cy))
+            return 0;
+        const std::int16_t cell = board[cx][cy];
+        if (cell == kEmpty)
+            return 0;
+        if (cell == side)
+            return d - 1;
+    }
+}
+
+} // namespace
+
+void GameState::initqizi()
+{
+    for (auto &column : qizi)
+        for (auto &cell : column)
+            cell = kEmpty;
+
+    constexpr int low = kBoardSize / 2; // the central 2 x 2 square is low..low + 1
+    qizi[low][low] = kBlack;
+    qizi[low + 1][low + 1] = kBlack;
+    qizi[low + 1][low] = kWhite;
+    qizi[low][low + 1] = kWhite;
+
+    for (auto &entry : qipu)
+        entry = stepxy {};
+    stepnum = 0;
+}
+
+std::uint8_t GameState::dfpd(std::int16_t x, std::int16_t y, std::int16_t side) const
+{
+    int count = 0;
+    for (const Direction ray : kRays)
+        count += capturedAlong(qizi, x, y, ray, side);
+    // At most 14 stones per ray and far fewer over all eight, so the count fits.
+    return static_cast<std::uint8_t>(count);
+}
+
+void GameState::pd(std::int16_t x, std::int16_t y, std::int16_t side)
+{
+    // The eight rays share no cell, so turning one over never changes what a later one sees.
+    for (const Direction ray : kRays) {
+        const int captured = capturedAlong(qizi, x, y, ray, side);
+        for (int d = 1; d <= captured; ++d)
+            qizi[x + d * ray.dx][y + d * ray.dy] = side;
+    }
+
+    bqnum = 0;
+    hqnum = 0;
+    for (int cx = 1; cx <= kBoardSize; ++cx) {
+        for (int cy = 1; cy <= kBoardSize; ++cy) {
+            if (qizi[cx][cy] == kWhite)
+                ++bqnum;
+            else if (qizi[cx][cy] == kBlack)
+                ++hqnum;
+        }
+    }
+
+    if (bqnum + hqnum == kBoardSize * kBoardSize)
+        ended();
+    // ended() may already have started the next game, so the counts are read afresh here.
+    if (bqnum == 0 || hqnum == 0)
+        ended();
+}
+
+void GameState::pdkyxq(std::int16_t side)
+{
+    for (std::int16_t x = 1; x <= kBoardSize; ++x)
+        for (std::int16_t y = 1; y <= kBoardSize; ++y)
+            kyxq[x][y] = (qizi[x][y] == kEmpty && dfpd(x, y, side) != 0) ? kLegal : kIllegal;
+}
+
+} // namespace tavrin

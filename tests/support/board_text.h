@@ -1,0 +1,29 @@
+#pragma once
+
+#include "game_state.h"
+
+#include <QStringList>
+
+// Boards in tests are written as 16 rows of 16 characters, top row first and each row from left
+// to right, so row text[y - 1] holds cell (x, y) at position x - 1.
+namespace tavrin::test {
+
+constexpr char kEmptyChar = '.'; // empty cell
+constexpr char kWhiteChar = 'o'; // white stone
+constexpr char kBlackChar = 'x'; // black stone
+
+// Puts the position of `rows` on the board of `state` and clears the border; nothing else of
+// `state` changes. Returns false, leaving `state` untouched, when the text is not 16 rows of
+// 16 of the characters above.
+bool putBoard(GameState &state, const QStringList &rows);
+
+// A fresh state whose board holds `rows`; a malformed text is a mistake in the test and aborts.
+GameState boardFromText(const QStringList &rows);
+
+// The board cells of `state` as rows of text; a code that no stone has is shown as '?'.
+QStringList boardToText(const GameState &state);
+
+// The starting position: black at (8, 8) and (9, 9), white at (9, 8) and (8, 9).
+QStringList startingBoardText();
+
+} // namespace tavrin::test
