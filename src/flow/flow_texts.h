@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// Captions and messages that the game flow shows, exactly as the player sees them.
+namespace tavrin::flowtext {
+
+// Title of the boxes that name no other title.
+inline const QString kAppTitle = QStringLiteral("Tavrin");
+
+// Results of a finished game, each asking whether to play again.
+inline const QString kResultWon = QStringLiteral("Congratulations , 重新来一盘？");
+inline const QString kResultLost = QStringLiteral("Bad luck , 重新来一盘？");
+inline const QString kResultDrawn = QStringLiteral("Not too bad , 重新来一盘？");
+
+// The pass question is kPassBefore, " column", kPassBetween, " row", kPassAfter.
+inline const QString kPassBefore = QStringLiteral("您至少还可以在");
+inline const QString kPassBetween = QStringLiteral(",");
+inline const QString kPassAfter = QStringLiteral("落子,确认放弃吗？");
+
+// The question before a game under way is abandoned.
+inline const QString kNewGameTitle = QStringLiteral("新局");
+inline const QString kNewGameQuestion = QStringLiteral("这盘棋尚未下完，重新开始吗？");
+
+// Caption of the mode label: the one mode of play, indented.
+inline const QString kModeCaption = QStringLiteral("   人机大战");
+
+// The Save dialog for a game record.
+inline const QString kSaveTitle = QStringLiteral("保存这盘棋");
+inline const QString kRecordPattern = QStringLiteral("*.tvr");
+inline const QString kRecordExtension = QStringLiteral(".tvr");
+
+// First words of the message after a record could not be written; the path and reason follow.
+inline const QString kSaveFailed = QStringLiteral("无法保存文件：");
+
+} // namespace tavrin::flowtext

@@ -1,0 +1,180 @@
+#include "game_flow.h"
+
+#include "board_geometry.h"
+#include "flow_texts.h"
+#include "record_file.h"
+
+#include <optional>
+
+namespace tavrin {
+
+namespace {
+
+// The empty corner from which pd on the starting position turns nothing over: pd there only
+// recounts the stones.
+constexpr std::int16_t kRecountCell = 1;
+
+// The cell a pass question names: column by column, the first where white may play.
+std::optional<stepxy> firstLegalCellForWhite(const GameState &state)
+{
+    for (std::int16_t x = 1; x <= kBoardSize; ++x)
+        for (std::int16_t y = 1; y <= kBoardSize; ++y)
+            if (state.qizi[x][y] == kEmpty && state.dfpd(x, y, kWhite) != 0)
+                return stepxy {x, y};
+    return std::nullopt;
+}
+
+} // namespace
+
+GameFlow::GameFlow(WindowServices &window) : window_(window) { }
+
+void GameFlow::release(int button, int /*shift*/, float x, float y)
+{
+    if (programEnded_ || gamestarted != 1 || button != kLeftButton)
+        return;
+    const std::optional<PointerCell> cell = cellAt(x, y);
+    if (!cell)
+        return;
+    if (!cell->onBoard()) {
+        window_.beep();
+        return;
+    }
+    const auto column = static_cast<std::int16_t>(cell->column);
+    const auto row = static_cast<std::int16_t>(cell->row);
+    if (qizi[column][row] != kEmpty || dfpd(column, row, kWhite) == 0)
+        return;
+
+    qizi[column][row] = kWhite;
+    recordPlayerTurn(column, row);
+    const unsigned long long gamesBefore = gamesSetUpAfterEnd_;
+    pd(column, row, kWhite);
+    // When this stone ended the game, the next game waits for the player's first move, as after
+    // the new-game command; ended() has already drawn it and built the map.
+    if (programEnded_ || gamesSetUpAfterEnd_ != gamesBefore)
+        return;
+    window_.hq();
+    computerAnswers();
+}
+
+void GameFlow::fqyz()
+{
+    if (programEnded_ || gamestarted != 1)
+        return;
+    if (const std::optional<stepxy> cell = firstLegalCellForWhite(*this)) {
+        if (!window_.askYesNo(
+                passQuestion(cell->x, cell->y), flowtext::kAppTitle, WindowServices::Icon::None))
+            return;
+    }
+    recordPlayerTurn(0, 0);
+    computerAnswers();
+}
+
+void GameFlow::MNrj()
+{
+    if (programEnded_)
+        return;
+    if (gamestarted == 0)
+        startFirstGame();
+    else
+        restartGame();
+}
+
+void GameFlow::ended()
+{
+    if (programEnded_ || gamestarted != 1)
+        return;
+    window_.hq();
+    const bool playAgain = window_.askYesNo(
+        resultText(bqnum, hqnum), flowtext::kAppTitle, WindowServices::Icon::None);
+    offerSave();
+    if (!playAgain) {
+        programEnded_ = true;
+        window_.endProgram();
+        return;
+    }
+    // The clock goes on from the finished game, unlike after the new-game command.
+    setUpNextGame();
+    ++gamesSetUpAfterEnd_;
+}
+
+void GameFlow::startFirstGame()
+{
+    timecount = 0;
+    window_.startClock();
+    window_.showStatusLabels();
+    window_.setModeCaption(flowtext::kModeCaption);
+    // The position placed at window load is used as it is; it only needs counting.
+    pd(kRecountCell, kRecountCell, kWhite);
+    window_.hq();
+    pdkyxq(kWhite);
+    gamestarted = 1;
+}
+
+void GameFlow::restartGame()
+{
+    if (!window_.askYesNo(
+            flowtext::kNewGameQuestion, flowtext::kNewGameTitle, WindowServices::Icon::Question))
+        return;
+    timecount = 0;
+    window_.startClock();
+    setUpNextGame();
+}
+
+void GameFlow::setUpNextGame()
+{
+    initqizi();
+    // On the starting position neither end test can hold, so this cannot end the game again.
+    pd(kRecountCell, kRecountCell, kWhite);
+    window_.hq2();
+    pdkyxq(kWhite);
+}
+
+void GameFlow::recordPlayerTurn(std::int16_t x, std::int16_t y)
+{
+    // A full record still lets the game go on; the turn is played but no longer written down.
+    if (stepnum < 0 || stepnum >= kRecordCapacity)
+        return;
+    ++stepnum;
+    qipu[stepnum] = {x, y};
+}
+
+void GameFlow::computerAnswers()
+{
+    const bool reserved = stepnum >= 0 && stepnum < kRecordCapacity;
+    if (reserved)
+        ++stepnum;
+    dfxq(reserved);
+    if (programEnded_)
+        return;
+    window_.hq();
+    pdkyxq(kWhite);
+}
+
+QString GameFlow::passQuestion(std::int16_t x, std::int16_t y)
+{
+    return flowtext::kPassBefore + QLatin1Char(' ') + QString::number(x) + flowtext::kPassBetween
+        + QLatin1Char(' ') + QString::number(y) + flowtext::kPassAfter;
+}
+
+QString GameFlow::resultText(std::int16_t white, std::int16_t black)
+{
+    if (white > black)
+        return flowtext::kResultWon;
+    if (white < black)
+        return flowtext::kResultLost;
+    return flowtext::kResultDrawn;
+}
+
+void GameFlow::offerSave()
+{
+    const QString chosen = window_.chooseSaveFile(flowtext::kSaveTitle, initialSaveName());
+    const QString path = normalizedSaveName(chosen);
+    if (path.isEmpty())
+        return;
+    const QString reason = saveRecord(path, recordText(*this));
+    if (!reason.isEmpty())
+        window_.showInformation(
+            flowtext::kSaveFailed + path + QLatin1Char('\r') + reason, flowtext::kAppTitle);
+}
+
+} // namespace tavrin

@@ -1,0 +1,86 @@
+#include "record_file.h"
+
+#include "flow_texts.h"
+#include "game_state.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace tavrin {
+
+namespace {
+
+// A number as a record line writes it: a space in the place of the sign, then the digits.
+QByteArray signedField(std::int16_t value)
+{
+    return (value < 0 ? QByteArray() : QByteArrayLiteral(" ")) + QByteArray::number(value);
+}
+
+} // namespace
+
+QByteArray recordText(const GameState &state)
+{
+    QByteArray text;
+    const int last = std::min<int>(state.stepnum, kRecordCapacity);
+    for (int i = 1; i <= last; ++i) {
+        const stepxy &entry = state.qipu[i];
+        text += signedField(entry.x) + ' ' + signedField(entry.y) + " \r\n";
+    }
+    return text;
+}
+
+QString normalizedSaveName(const QString &chosen)
+{
+    qsizetype firstKept = 0;
+    while (firstKept < chosen.size() && chosen.at(firstKept) == QLatin1Char(' '))
+        ++firstKept;
+    if (firstKept == chosen.size())
+        return {};
+
+    // Only the file's own name decides: a dotted folder must not hide a missing extension.
+    const QString ownName = chosen.mid(chosen.lastIndexOf(QLatin1Char('/')) + 1);
+    if (ownName.contains(QLatin1Char('.')))
+        return chosen;
+    return chosen + flowtext::kRecordExtension;
+}
+
+QString initialSaveFolder(const QString &programFolder)
+{
+    const QFileInfo folder(programFolder);
+    if (!programFolder.isEmpty() && folder.isDir() && folder.isWritable())
+        return programFolder;
+    return QDir::homePath();
+}
+
+QString initialSaveFolder()
+{
+    // Without an application object there is no known program folder.
+    const QString programFolder
+        = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    return initialSaveFolder(programFolder);
+}
+
+QString initialSaveName()
+{
+    return initialSaveFolder() + QLatin1Char('/') + flowtext::kRecordPattern;
+}
+
+QString saveRecord(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+} // namespace tavrin

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tavrin {
+
+class GameState;
+
+// The text of a game record file: entries 1..stepnum of the move record, one line each,
+// " x  y " ended by carriage return and line feed.
+QByteArray recordText(const GameState &state);
+
+// The file a chosen Save-dialog name stands for: ".tvr" is added when the file's own name has no
+// dot. Empty when the name is blank (the dialog was cancelled), so nothing is to be written.
+QString normalizedSaveName(const QString &chosen);
+
+// The folder the Save dialog starts in: `programFolder` when it is a writable folder, else the
+// user's home folder. Without an argument, the folder of the running executable is tried.
+QString initialSaveFolder(const QString &programFolder);
+QString initialSaveFolder();
+
+// The initial name of the Save dialog: the record wildcard inside initialSaveFolder().
+QString initialSaveName();
+
+// Writes `bytes` to `path` so that a failure leaves any existing file as it was. Returns the
+// reason of a failure, or an empty string when the file was written.
+QString saveRecord(const QString &path, const QByteArray &bytes);
+
+} // namespace tavrin
