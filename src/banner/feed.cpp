@@ -1,0 +1,114 @@
+#include "feed.h"
+
+#include "xml_decoding.h"
+
+#include <algorithm>
+#include <exception>
+#include <pugixml.hpp>
+#include <string>
+
+namespace tavrin {
+
+namespace {
+
+// The string value of an element: the text of all its descendants, like the DOM's `Text`.
+// Walks the subtree without recursion so that deeply nested input cannot exhaust the stack.
+std::string descendantText(const pugi::xml_node &element)
+{
+    std::string text;
+    pugi::xml_node node = element.first_child();
+    while (node) {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
+            text += node.value();
+        }
+        if (node.type() == pugi::node_element && node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != element && !node.next_sibling()) {
+            node = node.parent();
+        }
+        node = node == element ? pugi::xml_node() : node.next_sibling();
+    }
+    return text;
+}
+
+QString textOf(const pugi::xpath_node_set &nodes, std::size_t index)
+{
+    if (index >= nodes.size()) {
+        return {};
+    }
+    return QString::fromStdString(descendantText(nodes[index].node())).trimmed();
+}
+
+pugi::xpath_node_set selectInOrder(const pugi::xml_node &context, const char *path)
+{
+    pugi::xpath_node_set nodes = context.select_nodes(path);
+    nodes.sort();
+    return nodes;
+}
+
+std::vector<BannerEntry> entriesOf(const pugi::xml_node &root)
+{
+    // The document does not change during a load, so each path is selected once.
+    const pugi::xpath_node_set items = selectInOrder(root, "//channel/item");
+    const pugi::xpath_node_set titles = selectInOrder(root, "//channel/item/title");
+    const pugi::xpath_node_set links = selectInOrder(root, "//channel/item/link");
+
+    const std::size_t count = std::min<std::size_t>(items.size(), kMaxBannerEntries);
+    std::vector<BannerEntry> entries;
+    entries.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        entries.push_back({textOf(titles, i), textOf(links, i)});
+    }
+    return entries;
+}
+
+} // namespace
+
+std::vector<BannerEntry> parseFeed(const QByteArray &bytes)
+{
+    const std::optional<QByteArray> utf8 = xmlAsUtf8(bytes);
+    if (!utf8) {
+        return {};
+    }
+    // parse_default leaves the document type declaration unread: no entity of it is defined,
+    // expanded or fetched.
+    pugi::xml_document document;
+    const pugi::xml_parse_result parsed = document.load_buffer(utf8->constData(),
+        static_cast<std::size_t>(utf8->size()), pugi::parse_default, pugi::encoding_utf8);
+    const pugi::xml_node root = document.document_element();
+    if (!parsed || !root) {
+        return {};
+    }
+    try {
+        return entriesOf(root);
+    } catch (const std::exception &) {
+        // Out of memory while selecting: the load counts as failed.
+        return {};
+    }
+}
+
+std::vector<BannerEntry> fallbackEntries()
+{
+    return {
+        {QStringLiteral("淘宝特卖123"), QStringLiteral("https://tejia.taobao.com/")},
+        {QStringLiteral("商城导航"), QStringLiteral("https://www.smzdm.com/mall/")},
+        {QStringLiteral("天猫商城"), QStringLiteral("https://new.tmall.com/")},
+        {QStringLiteral("购物客"), QStringLiteral("https://www.smzdm.com/")},
+        {QStringLiteral("女装频道"), QStringLiteral("https://nvzhuang.taobao.com/")},
+        {QStringLiteral("美容频道"), QStringLiteral("https://mei.taobao.com/")},
+        {QStringLiteral("男人频道"), QStringLiteral("https://nanzhuang.taobao.com/")},
+        {QStringLiteral("家电数码"), QStringLiteral("https://3c.taobao.com/")},
+    };
+}
+
+std::vector<BannerEntry> tableAfterLoad(std::vector<BannerEntry> loaded)
+{
+    if (loaded.empty() || loaded.front().caption.isEmpty()) {
+        return fallbackEntries();
+    }
+    return loaded;
+}
+
+} // namespace tavrin
