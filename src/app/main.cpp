@@ -1,0 +1,13 @@
+#include "qt_translation.h"
+#include "xq.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrin"));
+    tavrin::installQtTranslation(app);
+    tavrin::xq window;
+    return QApplication::exec();
+}

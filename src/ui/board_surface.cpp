@@ -1,0 +1,142 @@
+#include "board_surface.h"
+
+#include "board_geometry.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tavrin {
+
+namespace {
+
+// The corners of the frame rectangle, in board units.
+constexpr double kFrameNear = -1.0;
+constexpr double kFrameFar = 1000.0;
+
+int buttonCode(Qt::MouseButtons buttons)
+{
+    int code = 0;
+    code |= buttons.testFlag(Qt::LeftButton) ? 1 : 0;
+    code |= buttons.testFlag(Qt::RightButton) ? 2 : 0;
+    code |= buttons.testFlag(Qt::MiddleButton) ? 4 : 0;
+    return code;
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    int code = 0;
+    code |= modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0;
+    code |= modifiers.testFlag(Qt::ControlModifier) ? 2 : 0;
+    code |= modifiers.testFlag(Qt::AltModifier) ? 4 : 0;
+    return code;
+}
+
+} // namespace
+
+BoardSurface::BoardSurface(QWidget *parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+double BoardSurface::unitsToPixelsX(double units) const
+{
+    return units * width() / kBoardUnits;
+}
+
+double BoardSurface::unitsToPixelsY(double units) const
+{
+    return units * height() / kBoardUnits;
+}
+
+float BoardSurface::boardX(double pixels) const
+{
+    return static_cast<float>(pixels * kBoardUnits / width());
+}
+
+float BoardSurface::boardY(double pixels) const
+{
+    return static_cast<float>(pixels * kBoardUnits / height());
+}
+
+QRectF BoardSurface::discBox(int x, int y) const
+{
+    const double centreX = (x - 1) * kCellUnits + kCellUnits / 2;
+    const double centreY = (y - 1) * kCellUnits + kCellUnits / 2;
+    const QPointF topLeft(
+        unitsToPixelsX(centreX - kDiscRadius) - 1.0, unitsToPixelsY(centreY - kDiscRadius) - 1.0);
+    const QPointF bottomRight(
+        unitsToPixelsX(centreX + kDiscRadius) + 1.0, unitsToPixelsY(centreY + kDiscRadius) + 1.0);
+    return QRectF(topLeft, bottomRight);
+}
+
+void BoardSurface::drawGrid()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (picture_.isNull()) {
+        picture_ = QImage(size() * ratio, QImage::Format_RGB32);
+        picture_.setDevicePixelRatio(ratio);
+        picture_.fill(kBoardColour);
+    }
+    QPainter painter(&picture_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kGridColour, kFramePen));
+    painter.drawRect(QRectF(QPointF(unitsToPixelsX(kFrameNear), unitsToPixelsY(kFrameNear)),
+        QPointF(unitsToPixelsX(kFrameFar), unitsToPixelsY(kFrameFar))));
+    painter.setPen(QPen(kGridColour, kGridPen));
+    for (int i = 1; i < kBoardSize; ++i) {
+        const double at = i * kCellUnits;
+        painter.drawLine(QPointF(unitsToPixelsX(at), 0), QPointF(unitsToPixelsX(at), height()));
+        painter.drawLine(QPointF(0, unitsToPixelsY(at)), QPointF(width(), unitsToPixelsY(at)));
+    }
+    update();
+}
+
+void BoardSurface::paintDisc(int x, int y, Disc disc)
+{
+    if (x < 1 || x > kBoardSize || y < 1 || y > kBoardSize || picture_.isNull()
+        || shown_[x][y] == disc) {
+        return;
+    }
+    shown_[x][y] = disc;
+    const QRectF box = discBox(x, y);
+    QPainter painter(&picture_);
+    // An antialiased disc painted over another would keep a fringe of the old colour, so the
+    // cell goes back to the plain board first; the box stays clear of the grid lines.
+    painter.fillRect(box, kBoardColour);
+    if (disc != Disc::Background) {
+        const QColor colour = disc == Disc::White ? kWhiteStoneColour : kBlackStoneColour;
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(colour, kGridPen));
+        painter.setBrush(colour);
+        painter.drawEllipse(box.center(), unitsToPixelsX(kDiscRadius), unitsToPixelsY(kDiscRadius));
+    }
+    update(box.toAlignedRect());
+}
+
+void BoardSurface::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    if (picture_.isNull()) {
+        painter.fillRect(event->rect(), kBoardColour);
+        return;
+    }
+    painter.drawImage(event->rect(), picture_,
+        QRectF(QPointF(event->rect().topLeft()) * picture_.devicePixelRatio(),
+            QSizeF(event->rect().size()) * picture_.devicePixelRatio()));
+}
+
+void BoardSurface::mouseMoveEvent(QMouseEvent *event)
+{
+    emit pointerMoved(buttonCode(event->buttons()), shiftCode(event->modifiers()),
+        boardX(event->position().x()), boardY(event->position().y()));
+}
+
+void BoardSurface::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit released(buttonCode(event->button()), shiftCode(event->modifiers()),
+        boardX(event->position().x()), boardY(event->position().y()));
+}
+
+} // namespace tavrin

@@ -1,0 +1,21 @@
+#include "qt_translation.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace tavrin {
+
+bool installQtTranslation(QCoreApplication &app)
+{
+    // Parented to the application so that it lives exactly as long as the translations it serves.
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(
+            QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+} // namespace tavrin

@@ -1,0 +1,438 @@
+#include "xq.h"
+
+#include "board_geometry.h"
+#include "clock_caption.h"
+#include "fonts.h"
+#include "gg.h"
+#include "help_texts.h"
+#include "home_page.h"
+#include "open_url.h"
+#include "window_icon.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace tavrin {
+
+namespace {
+
+// Layout values are twips: 15 to a pixel at the usual screen scale.
+constexpr int kTwipsPerPixel = 15;
+
+constexpr int px(int twips)
+{
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+// The window.
+constexpr char kCaption[] = "Tavrin";
+constexpr int kInnerWidth = 5100;
+constexpr int kInnerHeight = 6255;
+
+// Controls of the window and of the top panel, in twips.
+const QRect kPanelRect = twipsRect(0, 0, 5100, 615);
+const QRect kBoardRect = twipsRect(0, 660, 5100, 5100);
+const QRect kBannerRect = twipsRect(0, 5760, 5175, 495);
+const QRect kWhiteCountRect = twipsRect(0, 80, 1575, 255);
+const QRect kBlackCountRect = twipsRect(0, 330, 1575, 255);
+const QRect kModeRect = twipsRect(1680, 0, 2295, 375);
+const QRect kPositionRect = twipsRect(4200, 0, 855, 255);
+const QRect kClockRect = twipsRect(4200, 240, 855, 255);
+
+// Colours of the panel.
+const QColor kPanelColour(0xFF, 0xFF, 0xFF);
+const QColor kModeBackground(0x00, 0xFF, 0xFF);
+const QColor kPositionColour(0x00, 0xC0, 0x00);
+const QColor kClockColour(0x00, 0x00, 0xFF);
+
+// Captions of the labels when the window is created.
+constexpr char kWhiteCountStart[] = "白棋现有 2 子";
+constexpr char kBlackCountStart[] = "黑棋现有 2 子";
+constexpr char kModeStart[] = "现在该    棋下";
+constexpr char kPositionStart[] = "1,1";
+constexpr char kClockStart[] = "00:00";
+
+// Count captions: the prefix, then the count with a blank in the place of its sign.
+constexpr char kWhiteCountPrefix[] = "白棋现有";
+constexpr char kBlackCountPrefix[] = "黑棋现有";
+constexpr char kCountSuffix[] = " 子";
+
+// Menu captions; "&" marks the access key.
+constexpr char kGameMenu[] = "游  戏&F";
+constexpr char kNewGameItem[] = "人机大战";
+constexpr char kTwoPlayerItem[] = "人人对抗";
+constexpr char kReplayItem[] = "复    盘";
+constexpr char kExitItem[] = "退    出&X";
+constexpr char kHelpMenu[] = "帮  助&H";
+constexpr char kRulesItem[] = "游戏规则";
+constexpr char kAboutItem[] = "关    于&A";
+constexpr char kPassCommand[] = "放弃一子&C";
+
+// Interval of the clock, in milliseconds.
+constexpr int kClockInterval = 1000;
+
+bool nativeFileDialogsAllowed = true;
+
+QString countCaption(const char *prefix, std::int16_t count)
+{
+    const QString number
+        = count < 0 ? QString::number(count) : QLatin1Char(' ') + QString::number(count);
+    return QString::fromUtf8(prefix) + number + QString::fromUtf8(kCountSuffix);
+}
+
+// The game's texts end their lines with a carriage return alone; Qt breaks lines at '\n'.
+QString withLineBreaks(const QString &text)
+{
+    QString converted = text;
+    converted.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return converted;
+}
+
+// Point size of message-box texts: the Song face at the size of the classic system font.
+constexpr double kMessagePoints = 9.0;
+
+// Message texts are laid out in the Song face, whose Latin letters are half-width and of one
+// width, so the figure of the rules keeps its columns; and each line stays on one line, as it
+// was written, instead of being wrapped at half the screen's width.
+void layOutMessage(QMessageBox &box)
+{
+    box.setTextFormat(Qt::PlainText);
+    auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label) {
+        return;
+    }
+    label->setFont(songFont(kMessagePoints));
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString &line : box.text().split(QLatin1Char('\n'))) {
+        widest = qMax(widest, metrics.horizontalAdvance(line));
+    }
+    label->setMinimumWidth(widest + metrics.averageCharWidth());
+}
+
+QString titleOrCaption(const QString &title)
+{
+    return title.isEmpty() ? QString::fromUtf8(kCaption) : title;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QRect &rect, const QColor &text,
+    const QColor &background, const QFont &font, Qt::Alignment alignment, const char *caption,
+    bool shown)
+{
+    auto *label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(rect);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->setAlignment(alignment);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Window, background);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    label->setVisible(shown);
+    return label;
+}
+
+QAction *makeAction(QObject *parent, const char *name, const char *caption)
+{
+    auto *action = new QAction(QString::fromUtf8(caption), parent);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+} // namespace
+
+xq::xq(QWidget *parent) : QMainWindow(parent), flow_(*this)
+{
+    setObjectName(QStringLiteral("xq"));
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(tavrinIcon());
+
+    auto *area = new QWidget(this);
+    area->setFixedSize(px(kInnerWidth), px(kInnerHeight));
+    setCentralWidget(area);
+    createPanel(area);
+    createBoard(area);
+    createClock();
+    createMenus();
+    createBanner(area);
+    // The window takes the size of its menu bar and inner area and keeps it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Window load runs once the event loop is going, so that ending the program from it works.
+    QMetaObject::invokeMethod(this, &xq::load, Qt::QueuedConnection);
+}
+
+xq::~xq() = default;
+
+void xq::setNativeFileDialogsAllowed(bool allowed)
+{
+    nativeFileDialogsAllowed = allowed;
+}
+
+void xq::createPanel(QWidget *area)
+{
+    Picture1 = new QWidget(area);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(kPanelRect);
+    QPalette palette = Picture1->palette();
+    palette.setColor(QPalette::Window, kPanelColour);
+    Picture1->setPalette(palette);
+    Picture1->setAutoFillBackground(true);
+
+    const QColor buttonText = Picture1->palette().color(QPalette::ButtonText);
+    const auto left = Qt::AlignLeft | Qt::AlignTop;
+    const auto centre = Qt::AlignHCenter | Qt::AlignTop;
+    bqxy = makeLabel(Picture1, "bqxy", kWhiteCountRect, buttonText, kPanelColour, songFont(10.5),
+        left, kWhiteCountStart, false);
+    hqxy = makeLabel(Picture1, "hqxy", kBlackCountRect, buttonText, kPanelColour, songFont(10.5),
+        left, kBlackCountStart, false);
+    xzld = makeLabel(Picture1, "xzld", kModeRect, buttonText, kModeBackground,
+        songFont(15, QFont::Bold), left, kModeStart, false);
+    xqwz = makeLabel(Picture1, "xqwz", kPositionRect, kPositionColour, kPanelColour,
+        arialFont(10.5, QFont::Bold), centre, kPositionStart, false);
+    timenow = makeLabel(Picture1, "timenow", kClockRect, kClockColour, kPanelColour,
+        systemFont(9.75, QFont::Bold), centre, kClockStart, true);
+}
+
+void xq::createBoard(QWidget *area)
+{
+    qp = new BoardSurface(area);
+    qp->setObjectName(QStringLiteral("qp"));
+    qp->setGeometry(kBoardRect);
+    connect(qp, &BoardSurface::pointerMoved, this, &xq::boardPointerMoved);
+    connect(qp, &BoardSurface::released, this,
+        [this](int button, int shift, float x, float y) { flow_.release(button, shift, x, y); });
+}
+
+void xq::createBanner(QWidget *area)
+{
+    // `Gg1`: the advertisement banner below the board; its right end is cut off by the window.
+    auto *Gg1 = new Gg(area);
+    Gg1->setObjectName(QStringLiteral("Gg1"));
+    Gg1->setGeometry(kBannerRect);
+}
+
+void xq::createClock()
+{
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kClockInterval);
+    connect(Timer1, &QTimer::timeout, this, &xq::clockTick);
+}
+
+void xq::createMenus()
+{
+    menuBar()->setNativeMenuBar(false);
+
+    game = menuBar()->addMenu(QString::fromUtf8(kGameMenu));
+    game->setObjectName(QStringLiteral("game"));
+    MNrj = makeAction(this, "MNrj", kNewGameItem);
+    MNrj->setShortcut(Qt::Key_F2);
+    mnRR = makeAction(this, "mnRR", kTwoPlayerItem);
+    mnRR->setShortcut(Qt::Key_F3);
+    mnRR->setEnabled(false);
+    mnFP = makeAction(this, "mnFP", kReplayItem);
+    mnFP->setShortcut(Qt::Key_F4);
+    mnFP->setEnabled(false);
+    STEP = makeAction(this, "STEP", "-");
+    STEP->setSeparator(true);
+    mnExit = makeAction(this, "mnExit", kExitItem);
+    game->addActions({MNrj, mnRR, mnFP, STEP, mnExit});
+
+    hlp = menuBar()->addMenu(QString::fromUtf8(kHelpMenu));
+    hlp->setObjectName(QStringLiteral("hlp"));
+    rules = makeAction(this, "rules", kRulesItem);
+    rules->setShortcut(Qt::Key_F1);
+    mnAbout = makeAction(this, "mnAbout", kAboutItem);
+    hlp->addActions({rules, mnAbout});
+
+    fqyz = makeAction(this, "fqyz", kPassCommand);
+    menuBar()->addAction(fqyz);
+
+    connect(MNrj, &QAction::triggered, this, [this] { flow_.MNrj(); });
+    connect(mnExit, &QAction::triggered, this, &xq::exitProgram);
+    connect(rules, &QAction::triggered, this, &xq::showRules);
+    connect(mnAbout, &QAction::triggered, this, &xq::showAbout);
+    connect(fqyz, &QAction::triggered, this, [this] { flow_.fqyz(); });
+}
+
+void xq::load()
+{
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+    // 1. Show the window, 2. leave quietly if another copy runs, 3. grid, 4. starting position.
+    show();
+    if (!instance_.acquire()) {
+        endProgram();
+        return;
+    }
+    drawnewqp();
+    flow_.initqizi();
+}
+
+void xq::drawnewqp()
+{
+    qp->drawGrid();
+}
+
+void xq::paintPosition(bool clearEmpty)
+{
+    for (int y = 1; y <= kBoardSize; ++y) {
+        for (int x = 1; x <= kBoardSize; ++x) {
+            const std::int16_t code = flow_.qizi[x][y];
+            if (code == kWhite) {
+                qp->paintDisc(x, y, BoardSurface::Disc::White);
+            } else if (code == kBlack) {
+                qp->paintDisc(x, y, BoardSurface::Disc::Black);
+            } else if (clearEmpty) {
+                qp->paintDisc(x, y, BoardSurface::Disc::Background);
+            }
+        }
+    }
+    bqxy->setText(countCaption(kWhiteCountPrefix, flow_.bqnum));
+    hqxy->setText(countCaption(kBlackCountPrefix, flow_.hqnum));
+}
+
+void xq::hq()
+{
+    paintPosition(false);
+}
+
+void xq::hq2()
+{
+    paintPosition(true);
+}
+
+void xq::boardPointerMoved(int /*button*/, int /*shift*/, float x, float y)
+{
+    const std::optional<PointerCell> cell = cellAt(x, y);
+    // Past the border cells nothing of the legal-move map may be read: no-drop, caption kept.
+    if (!cell || cell->column < 0 || cell->column > kBoardSize || cell->row < 0
+        || cell->row > kBoardSize) {
+        qp->setCursor(Qt::ForbiddenCursor);
+        return;
+    }
+    const bool legal = flow_.kyxq[cell->column][cell->row] == kLegal;
+    qp->setCursor(legal ? Qt::CrossCursor : Qt::ForbiddenCursor);
+    xqwz->setText(QString::number(cell->column) + QLatin1Char(',') + QString::number(cell->row));
+}
+
+void xq::clockTick()
+{
+    flow_.timecount = nextClockCount(flow_.timecount);
+    timenow->setText(clockCaption(flow_.timecount));
+}
+
+void xq::showRules()
+{
+    showInformation(rulesText(), QString::fromUtf8(kRulesTitle));
+}
+
+void xq::showAbout()
+{
+    const QString homePage = QString::fromUtf8(kAuthorHomePage);
+    openurl(homePage);
+    showInformation(aboutText(homePage), QString::fromUtf8(kAboutTitle));
+}
+
+void xq::exitProgram()
+{
+    endProgram();
+}
+
+bool xq::askYesNo(const QString &text, const QString &title, Icon icon)
+{
+    QMessageBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
+        titleOrCaption(title), withLineBreaks(text), QMessageBox::Yes | QMessageBox::No, this);
+    layOutMessage(box);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void xq::showInformation(const QString &text, const QString &title)
+{
+    QMessageBox box(
+        QMessageBox::NoIcon, titleOrCaption(title), withLineBreaks(text), QMessageBox::Ok, this);
+    layOutMessage(box);
+    box.exec();
+}
+
+QString xq::chooseSaveFile(const QString &title, const QString &initialName)
+{
+    QFileDialog dialog(this, title);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, !nativeFileDialogsAllowed);
+    // The initial name is "<folder>/<pattern>": open in the folder with the pattern as the name.
+    const qsizetype slash = initialName.lastIndexOf(QLatin1Char('/'));
+    if (slash >= 0) {
+        dialog.setDirectory(initialName.left(slash));
+    }
+    dialog.selectFile(initialName.mid(slash + 1));
+    if (dialog.exec() != QDialog::Accepted) {
+        return QString();
+    }
+    return dialog.selectedFiles().value(0);
+}
+
+void xq::beep()
+{
+    QApplication::beep();
+}
+
+void xq::endProgram()
+{
+    if (programEnding_) {
+        return;
+    }
+    programEnding_ = true;
+    Timer1->stop();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void xq::startClock()
+{
+    Timer1->start();
+}
+
+void xq::showStatusLabels()
+{
+    bqxy->setVisible(true);
+    hqxy->setVisible(true);
+    xzld->setVisible(true);
+    xqwz->setVisible(true);
+}
+
+void xq::setModeCaption(const QString &caption)
+{
+    xzld->setText(caption);
+}
+
+void xq::closeEvent(QCloseEvent *event)
+{
+    endProgram();
+    event->accept();
+}
+
+} // namespace tavrin
