@@ -74,6 +74,13 @@ void WindowLayoutTest::windowHasCaptionIconAndFixedInnerArea()
     const QList<QSize> iconSizes = window_->windowIcon().availableSizes();
     QVERIFY(iconSizes.contains(QSize(32, 32)));
     QVERIFY(iconSizes.contains(QSize(16, 16)));
+    for (const QSize &size : {QSize(32, 32), QSize(16, 16)}) {
+        const QImage image = window_->windowIcon().pixmap(size).toImage();
+        QCOMPARE(image.size(), size);
+        // A stone sits in the upper left quarter and another in the lower right one.
+        QVERIFY(image.pixelColor(size.width() * 3 / 8, size.height() * 3 / 8)
+            != image.pixelColor(size.width() * 5 / 8, size.height() * 5 / 8));
+    }
 }
 
 void WindowLayoutTest::windowOffersNoMinimizeOrMaximize()
