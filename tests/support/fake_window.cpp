@@ -36,31 +36,6 @@ QString FakeWindow::chooseSaveFile(const QString &title, const QString &initialN
     return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
 }
 
-void FakeWindow::beep()
-{
-    log(QStringLiteral("beep"));
-}
-void FakeWindow::endProgram()
-{
-    log(QStringLiteral("endProgram"));
-}
-void FakeWindow::hq()
-{
-    log(QStringLiteral("hq"));
-}
-void FakeWindow::hq2()
-{
-    log(QStringLiteral("hq2"));
-}
-void FakeWindow::startClock()
-{
-    log(QStringLiteral("startClock"));
-}
-void FakeWindow::showStatusLabels()
-{
-    log(QStringLiteral("showStatusLabels"));
-}
-
 void FakeWindow::setModeCaption(const QString &caption)
 {
     modeCaptions.append(caption);

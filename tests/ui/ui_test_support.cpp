@@ -1,94 +1,58 @@
 #include "ui_test_support.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QTest>
 
 namespace tavrin::test {
 
-namespace {
-
-constexpr int kPollMilliseconds = 20;
-
-} // namespace
-
-PrivateRuntimeFolder::PrivateRuntimeFolder()
-{
-    qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
-}
-
 ModalAnswerer::ModalAnswerer()
 {
-    connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::poll);
-    timer_.start(kPollMilliseconds);
-}
-
-void ModalAnswerer::poll()
-{
-    QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible()) {
-        return;
-    }
-    if (answers_.empty()) {
-        ++unexpected_;
-        if (auto *dialog = qobject_cast<QDialog *>(modal)) {
-            dialog->reject();
-        } else {
-            modal->close();
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (modal && modal->isVisible()) {
+            ++(answers_.empty() ? unexpected_ : answered_);
+            const Answer answer = answers_.empty() ? cancelDialog() : answers_.front();
+            if (!answers_.empty()) {
+                answers_.pop_front();
+            }
+            answer(modal);
         }
-        return;
-    }
-    const Answer answer = answers_.front();
-    answers_.pop_front();
-    ++answered_;
-    answer(modal);
+    });
+    timer_.start(20);
 }
 
 ModalAnswerer::Answer pressButton(QMessageBox::StandardButton button, SeenBox *seen)
 {
     return [button, seen](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            qobject_cast<QDialog *>(modal)->reject();
-            return;
-        }
-        if (seen) {
-            seen->title = box->windowTitle();
-            seen->text = box->text();
-            seen->icon = box->icon();
+        if (box && seen) {
+            *seen = {box->windowTitle(), box->text(), box->icon(), {}};
             for (QAbstractButton *each : box->buttons()) {
                 seen->buttons << each->text();
             }
         }
-        if (QAbstractButton *chosen = box->button(button)) {
-            chosen->click();
-        } else {
-            box->reject();
-        }
+        box && box->button(button) ? box->button(button)->click()
+                                   : qobject_cast<QDialog *>(modal)->reject();
     };
 }
 
 ModalAnswerer::Answer saveAs(const QString &path, QString *initialDirectory, QString *initialName)
 {
-    return [path, initialDirectory, initialName](QWidget *modal) {
+    return [=](QWidget *modal) {
         auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (!dialog) {
-            qobject_cast<QDialog *>(modal)->reject();
-            return;
+        auto *name = dialog ? dialog->findChild<QLineEdit *>("fileNameEdit") : nullptr;
+        if (!name) {
+            return qobject_cast<QDialog *>(modal)->reject();
         }
-        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         if (initialDirectory) {
             *initialDirectory = dialog->directory().absolutePath();
         }
-        if (initialName && name) {
+        if (initialName) {
             *initialName = name->text();
-        }
-        if (!name) {
-            dialog->reject();
-            return;
         }
         name->setText(path);
         QMetaObject::invokeMethod(dialog, "accept");
@@ -98,9 +62,7 @@ ModalAnswerer::Answer saveAs(const QString &path, QString *initialDirectory, QSt
 ModalAnswerer::Answer cancelDialog()
 {
     return [](QWidget *modal) {
-        if (auto *dialog = qobject_cast<QDialog *>(modal)) {
-            dialog->reject();
-        }
+        qobject_cast<QDialog *>(modal)->reject();
     };
 }
 
@@ -112,8 +74,7 @@ bool loadWindow(xq &window)
 
 QPointF cellCentre(int column, int row, double sidePixels)
 {
-    const double cell = sidePixels / 16.0;
-    return QPointF((column - 0.5) * cell, (row - 0.5) * cell);
+    return QPointF(column - 0.5, row - 0.5) * sidePixels / 16.0;
 }
 
 void sendRelease(QWidget *widget, const QPointF &position, Qt::MouseButton button)

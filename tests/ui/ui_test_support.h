@@ -3,9 +3,6 @@
 #include "xq.h"
 
 #include <QMessageBox>
-#include <QObject>
-#include <QPointF>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
@@ -18,7 +15,7 @@ namespace tavrin::test {
 class PrivateRuntimeFolder
 {
 public:
-    PrivateRuntimeFolder();
+    PrivateRuntimeFolder() { qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit()); }
     QString path() const { return folder_.path(); }
 
 private:
@@ -51,8 +48,6 @@ public:
     bool allAnswered() const { return answers_.empty(); }
 
 private:
-    void poll();
-
     QTimer timer_;
     std::deque<Answer> answers_;
     int unexpected_ = 0;
