@@ -38,3 +38,15 @@ test: packages
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# --- Debian package --------------------------------------------------------------------------
+
+RELEASE_BUILD_DIR := build-release
+
+.PHONY: package
+
+# Release build with the project's default feed address; the .deb is left in $(RELEASE_BUILD_DIR).
+package: packages
+	cmake -S . -B $(RELEASE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -UTAVRIN_FEED_URL
+	cmake --build $(RELEASE_BUILD_DIR)
+	cd $(RELEASE_BUILD_DIR) && cpack -G DEB

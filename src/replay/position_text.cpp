@@ -1,0 +1,46 @@
+#include "position_text.h"
+
+#include "game_flow.h"
+
+namespace tavrin::replay {
+
+namespace {
+
+QChar cellMark(std::int16_t code)
+{
+    switch (code) {
+    case kWhite:
+        return QLatin1Char('o');
+    case kBlack:
+        return QLatin1Char('x');
+    default:
+        return QLatin1Char('.');
+    }
+}
+
+} // namespace
+
+QString positionText(const GameState &state, bool gameOver)
+{
+    QString text = QStringLiteral("   ");
+    for (int x = 1; x <= kBoardSize; ++x) {
+        text += QStringLiteral("%1").arg(x, 3);
+    }
+    text += QLatin1Char('\n');
+    for (int y = 1; y <= kBoardSize; ++y) {
+        text += QStringLiteral("%1").arg(y, 3);
+        for (int x = 1; x <= kBoardSize; ++x) {
+            text += QStringLiteral("  ") + cellMark(state.qizi[x][y]);
+        }
+        text += QLatin1Char('\n');
+    }
+    text += QStringLiteral("white (o): %1  black (x): %2\n").arg(state.bqnum).arg(state.hqnum);
+    if (gameOver) {
+        text += GameFlow::resultText(state.bqnum, state.hqnum) + QLatin1Char('\n');
+    } else {
+        text += QStringLiteral("the game is not over\n");
+    }
+    return text;
+}
+
+} // namespace tavrin::replay

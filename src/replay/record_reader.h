@@ -1,0 +1,45 @@
+#pragma once
+
+#include "game_state.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace tavrin::replay {
+
+// Most bytes of a record file that are ever read: more than 256 entries of the longest form,
+// so whatever lies beyond can only be an entry too many or a line too long.
+constexpr qsizetype kReadLimit = 4096;
+
+// A fault in a record, at a 1-based line (0 when it concerns no single line).
+struct RecordError
+{
+    int line = 0;
+    QString reason;
+};
+
+// What reading a record gives: its entries up to the first fault, and that fault if any.
+struct RecordText
+{
+    std::vector<stepxy> entries;
+    std::optional<RecordError> error;
+};
+
+// Reads the lines " x  y " (each ended by CR LF or LF alone; the last may lack its end) of a
+// record. At most 257 lines and kReadLimit bytes are looked at.
+RecordText parseRecord(QByteArrayView bytes);
+
+// The start of a record file as read from disk: at most kReadLimit bytes, however large the
+// file, or why it could not be read.
+struct RecordFile
+{
+    QByteArray bytes;
+    QString failure; // empty when the file was read
+};
+
+RecordFile readRecordFile(const QString &path);
+
+} // namespace tavrin::replay
