@@ -39,6 +39,51 @@ test: packages
 clean:
 	rm -rf $(BUILD_DIR)
 
+# --- Sanitizer build and fuzzing ---------------------------------------------------------------
+
+ASAN_BUILD_DIR := build-asan
+FUZZ_BUILD_DIR := build-fuzz
+# Seconds each fuzz target runs under `make fuzz`; `make fuzz-short` is the CI's shorter run.
+FUZZ_SECONDS ?= 60
+FUZZ_SHORT_SECONDS := 30
+FUZZ_TARGETS := fuzz_feed fuzz_game_flow
+
+# Leaks are reported, except those the suppressions file attributes to system libraries.
+SANITIZER_ENV = \
+    ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initialization_order=1:detect_stack_use_after_return=1 \
+    LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: test-asan fuzz fuzz-short
+
+test-asan: packages
+	cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	    -DTAVRIN_SANITIZE=ON -DTAVRIN_FEED_URL="$(TEST_FEED_URL)"
+	cmake --build $(ASAN_BUILD_DIR)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD_DIR) --output-on-failure -j 2
+
+fuzz: packages
+	@$(MAKE) --no-print-directory fuzz-run FUZZ_RUN_SECONDS=$(FUZZ_SECONDS)
+
+fuzz-short: packages
+	@$(MAKE) --no-print-directory fuzz-run FUZZ_RUN_SECONDS=$(FUZZ_SHORT_SECONDS)
+
+# Runs every fuzz target for FUZZ_RUN_SECONDS. New inputs go to the build folder, never to the
+# seed corpus in the repository; a crashing input is kept in $(FUZZ_BUILD_DIR)/artifacts.
+.PHONY: fuzz-run
+fuzz-run:
+	cmake -S fuzz -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+	    -DTAVRIN_FEED_URL="$(TEST_FEED_URL)"
+	cmake --build $(FUZZ_BUILD_DIR)
+	@set -e; for target in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ_BUILD_DIR)/corpus/$$target $(FUZZ_BUILD_DIR)/artifacts $(FUZZ_BUILD_DIR)/tmp; \
+	    echo "== $$target: $(FUZZ_RUN_SECONDS) s"; \
+	    TMPDIR=$(CURDIR)/$(FUZZ_BUILD_DIR)/tmp QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) \
+	        $(FUZZ_BUILD_DIR)/$$target -max_total_time=$(FUZZ_RUN_SECONDS) -timeout=10 \
+	        -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD_DIR)/artifacts/$$target- \
+	        $(FUZZ_BUILD_DIR)/corpus/$$target fuzz/corpus/$$target; \
+	done
+
 # --- Debian package --------------------------------------------------------------------------
 
 RELEASE_BUILD_DIR := build-release
