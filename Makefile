@@ -95,3 +95,20 @@ package: packages
 	cmake -S . -B $(RELEASE_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -UTAVRIN_FEED_URL
 	cmake --build $(RELEASE_BUILD_DIR)
 	cd $(RELEASE_BUILD_DIR) && cpack -G DEB
+
+# --- Benchmarks --------------------------------------------------------------------------------
+
+BENCH_BUILD_DIR := build-bench
+# Programs `make bench` runs, in this order; the window ones draw offscreen.
+BENCH_PROGRAMS := bench_engine bench_flow bench_feed bench_window bench_startup
+
+.PHONY: bench
+
+bench: packages
+	cmake -S . -B $(BENCH_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_BENCH=ON \
+	    -DTAVRIN_FEED_URL="$(TEST_FEED_URL)"
+	cmake --build $(BENCH_BUILD_DIR) --target benchmarks
+	@set -e; for program in $(BENCH_PROGRAMS); do \
+	    echo "== $$program"; \
+	    QT_QPA_PLATFORM=offscreen $(BENCH_BUILD_DIR)/bench/$$program; \
+	done

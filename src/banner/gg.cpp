@@ -1,5 +1,6 @@
 #include "gg.h"
 
+#include "caption_label.h"
 #include "feed_loader.h"
 #include "fonts.h"
 #include "home_page.h"
@@ -51,7 +52,7 @@ QFont captionFont()
 
 QLabel *createCaption(QWidget *parent, const QString &name, const QRect &place)
 {
-    auto *label = new QLabel(parent);
+    auto *label = new CaptionLabel(parent);
     label->setObjectName(name);
     label->setGeometry(place);
     // Feed captions are shown as they are, never interpreted as markup.

@@ -156,8 +156,10 @@ QAction *makeAction(QObject *parent, const char *name, const char *caption)
 
 } // namespace
 
-xq::xq(QWidget *parent) : QMainWindow(parent), flow_(*this)
+xq::xq(QWidget *parent, const QString &feedUrl) : QMainWindow(parent), flow_(*this)
 {
+    // Menus and message boxes show Chinese in the default font: the Song face supplies it.
+    QApplication::setFont(withSongFallback(QApplication::font()));
     setObjectName(QStringLiteral("xq"));
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -171,7 +173,7 @@ xq::xq(QWidget *parent) : QMainWindow(parent), flow_(*this)
     createBoard(area);
     createClock();
     createMenus();
-    createBanner(area);
+    createBanner(area, feedUrl);
     // The window takes the size of its menu bar and inner area and keeps it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -221,10 +223,10 @@ void xq::createBoard(QWidget *area)
         [this](int button, int shift, float x, float y) { flow_.release(button, shift, x, y); });
 }
 
-void xq::createBanner(QWidget *area)
+void xq::createBanner(QWidget *area, const QString &feedUrl)
 {
     // `Gg1`: the advertisement banner below the board; its right end is cut off by the window.
-    auto *Gg1 = new Gg(area);
+    auto *Gg1 = new Gg(area, feedUrl);
     Gg1->setObjectName(QStringLiteral("Gg1"));
     Gg1->setGeometry(kBannerRect);
 }

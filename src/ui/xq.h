@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board_surface.h"
+#include "feed_url.h"
 #include "game_flow.h"
 #include "single_instance.h"
 #include "window_services.h"
@@ -20,7 +21,8 @@ class xq : public QMainWindow, public WindowServices
 {
     Q_OBJECT
 public:
-    explicit xq(QWidget *parent = nullptr);
+    // `feedUrl` is where the banner fetches its feed; the program always uses the built-in one.
+    explicit xq(QWidget *parent = nullptr, const QString &feedUrl = defaultFeedUrl());
     ~xq() override;
 
     // The game: board, counts, record, clock count and the handlers of the game.
@@ -61,7 +63,7 @@ protected:
 private:
     void createPanel(QWidget *area);
     void createBoard(QWidget *area);
-    void createBanner(QWidget *area);
+    void createBanner(QWidget *area, const QString &feedUrl);
     void createMenus();
     void createClock();
     // Paints the stones of the board, and with `clearEmpty` the empty cells too; then the counts.

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tavrin::bench {
+
+// Calls of the global operator new since the program started.
+std::uint64_t allocationCount();
+
+} // namespace tavrin::bench

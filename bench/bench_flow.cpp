@@ -1,0 +1,121 @@
+// The game flow with a window that does nothing: one whole exchange as a release delivers it,
+// and a whole game of the player's first legal cell against the computer.
+#include "allocation_counter.h"
+#include "bench_positions.h"
+#include "game_flow.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using tavrin::GameFlow;
+using tavrin::kWhite;
+using tavrin::stepxy;
+using tavrin::WindowServices;
+using tavrin::bench::allocationCount;
+
+// A window whose services cost nothing: every question gets the same answer, the Save dialog is
+// cancelled, and nothing is drawn.
+class NoOpWindow : public WindowServices
+{
+public:
+    explicit NoOpWindow(bool playAgain) : playAgain_(playAgain) { }
+
+    bool askYesNo(const QString &, const QString &, Icon) override { return playAgain_; }
+    void showInformation(const QString &, const QString &) override { }
+    QString chooseSaveFile(const QString &, const QString &) override { return {}; }
+    void beep() override { }
+    void endProgram() override { }
+    void hq() override { }
+    void hq2() override { }
+    void startClock() override { }
+    void showStatusLabels() override { }
+    void setModeCaption(const QString &) override { }
+
+private:
+    bool playAgain_;
+};
+
+// The centre of cell (x, y) in board units, where a release lands on that cell.
+float cellCentre(std::int16_t index)
+{
+    constexpr float kCellUnits = 62.5F;
+    return (static_cast<float>(index) - 0.5F) * kCellUnits;
+}
+
+// White's next turn: a release on the first legal cell, or the pass command when none is left.
+void playWhite(GameFlow &flow)
+{
+    const stepxy cell = tavrin::bench::firstLegalCell(flow);
+    if (cell.x == 0) {
+        flow.fqyz();
+        return;
+    }
+    flow.release(GameFlow::kLeftButton, 0, cellCentre(cell.x), cellCentre(cell.y));
+}
+
+// One accepted release per iteration: white's stone, black's answer and the new map. A game
+// that ends is followed by the next one (the window answers Yes); when white would have to pass,
+// a new game is started without timing it.
+void BM_flowExchange(benchmark::State &state)
+{
+    NoOpWindow window(true);
+    GameFlow flow(window);
+    flow.initqizi();
+    flow.MNrj();
+    std::int64_t allocationsInExchanges = 0;
+    for (auto _ : state) {
+        stepxy cell = tavrin::bench::firstLegalCell(flow);
+        if (cell.x == 0) {
+            state.PauseTiming();
+            flow.MNrj();
+            cell = tavrin::bench::firstLegalCell(flow);
+            state.ResumeTiming();
+        }
+        const std::uint64_t before = allocationCount();
+        flow.release(GameFlow::kLeftButton, 0, cellCentre(cell.x), cellCentre(cell.y));
+        allocationsInExchanges += static_cast<std::int64_t>(allocationCount() - before);
+        benchmark::DoNotOptimize(flow.kyxq);
+    }
+    // Only the end of a game (its result text) may allocate.
+    state.counters["allocs/iter"] = benchmark::Counter(
+        static_cast<double>(allocationsInExchanges), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_flowExchange);
+
+// A whole game through the flow, from the new-game command until the player declines the next
+// game; the Save dialog is cancelled.
+void BM_selfPlayGame(benchmark::State &state)
+{
+    NoOpWindow window(false);
+    std::int64_t turns = 0;
+    for (auto _ : state) {
+        GameFlow flow(window);
+        flow.initqizi();
+        flow.MNrj();
+        for (int turn = 0; turn < tavrin::kRecordCapacity && !flow.programEnded(); ++turn) {
+            playWhite(flow);
+            ++turns;
+        }
+        benchmark::DoNotOptimize(flow.qizi);
+    }
+    state.counters["white turns/game"]
+        = benchmark::Counter(static_cast<double>(turns), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_selfPlayGame)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The flow asks the application for the program's folder when it offers the Save dialog.
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

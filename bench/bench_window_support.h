@@ -1,0 +1,40 @@
+#pragma once
+
+#include "game_state.h"
+#include "xq.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace tavrin::bench {
+
+// Peak resident size of this process so far (VmHWM), in KiB; -1 when it cannot be read.
+long long peakResidentKiB();
+
+// Answers the modal windows of the end of a game as a player who has had enough: No to the
+// next game, Cancel in the Save dialog. Polls like a person would, so the boxes really show.
+class EndOfGameAnswerer : public QObject
+{
+public:
+    EndOfGameAnswerer();
+
+    int answered() const { return answered_; }
+
+private:
+    void poll();
+
+    QTimer timer_;
+    int answered_ = 0;
+};
+
+// The first cell of white's legal-move map, column by column; (0, 0) when there is none.
+stepxy firstLegalCell(const GameState &state);
+
+// White's next turn through the window: a left-button release at the centre of the first legal
+// cell of the board `qp`, or the pass command when there is none.
+void playWhiteTurn(xq &window);
+
+// Sends a left-button release to the board at the centre of cell (x, y).
+void releaseOnCell(xq &window, int x, int y);
+
+} // namespace tavrin::bench

@@ -1,0 +1,59 @@
+#include "caption_label.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace tavrin {
+
+CaptionLabel::CaptionLabel(QWidget *parent) : QLabel(parent) { }
+
+CaptionLabel::Look CaptionLabel::currentLook() const
+{
+    return Look {text(), size(), devicePixelRatioF(), palette().cacheKey(), font(), alignment(),
+        isEnabled()};
+}
+
+bool CaptionLabel::keepsPicture() const
+{
+    return autoFillBackground() && palette().brush(backgroundRole()).isOpaque()
+        && textFormat() == Qt::PlainText && !wordWrap() && frameShape() == QFrame::NoFrame;
+}
+
+void CaptionLabel::paintEvent(QPaintEvent *event)
+{
+    if (!keepsPicture()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    if (picture_.isNull() || !(pictureLook_ == currentLook())) {
+        QLabel::paintEvent(event);
+        // Rendering the label from inside its own paint event would end that paint event early.
+        if (!picturePending_) {
+            picturePending_ = true;
+            QMetaObject::invokeMethod(this, &CaptionLabel::takePicture, Qt::QueuedConnection);
+        }
+        return;
+    }
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.drawImage(area, picture_,
+        QRectF(QPointF(area.topLeft()) * picture_.devicePixelRatio(),
+            QSizeF(area.size()) * picture_.devicePixelRatio()));
+}
+
+void CaptionLabel::takePicture()
+{
+    picturePending_ = false;
+    if (!keepsPicture() || size().isEmpty()) {
+        picture_ = QImage();
+        return;
+    }
+    const Look look = currentLook();
+    QImage picture(size() * look.pixelRatio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(look.pixelRatio);
+    render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    picture_ = picture;
+    pictureLook_ = look;
+}
+
+} // namespace tavrin

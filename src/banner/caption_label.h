@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QLabel>
+
+namespace tavrin {
+
+// A plain-text label that keeps a picture of itself. The ticker moves its caption a pixel at a
+// time, and every move repaints the caption (and the edge of a neighbour it touches); drawing
+// the kept picture instead of laying the text out again keeps an idle window nearly idle.
+// The picture is taken outside painting, once the label has been painted with new contents.
+class CaptionLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit CaptionLabel(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Everything the label's picture depends on.
+    struct Look
+    {
+        QString text;
+        QSize size;
+        qreal pixelRatio = 1.0;
+        qint64 palette = 0;
+        QFont font;
+        Qt::Alignment alignment;
+        bool enabled = true;
+
+        friend bool operator==(const Look &, const Look &) = default;
+    };
+
+    Look currentLook() const;
+    // The label draws its own opaque background only with an opaque window colour; a picture of
+    // any other label would lose what shows through it.
+    bool keepsPicture() const;
+    void takePicture();
+
+    QImage picture_;
+    Look pictureLook_;
+    bool picturePending_ = false;
+};
+
+} // namespace tavrin
