@@ -158,6 +158,24 @@ private slots:
                 "fqyz|放弃一子&C||on"}));
     }
 
+    void functionKeysAndExitCommand()
+    {
+        // F3 and F4 belong to disabled items; F2 starts the game; Alt+C passes at once.
+        for (const int key : {Qt::Key_F3, Qt::Key_F4, Qt::Key_F2})
+            QTest::keyClick(window_.get(), Qt::Key(key));
+        QCOMPARE(window_->flow().gamestarted, 1);
+        ModalAnswerer answerer;
+        answerer.add(pressButton(QMessageBox::Yes));
+        QTest::keyClick(window_->menuBar(), Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(answerer.allAnswered());
+        QCOMPARE(window_->flow().stepnum, 2);
+        // Exit leaves the event loop with status 0 and takes the window away, asking nothing.
+        QTimer::singleShot(0, window_->findChild<QAction *>("mnExit"), &QAction::trigger);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(!window_->isVisible());
+        QCOMPARE(answerer.unexpected(), 0);
+    }
+
     void pointerAndReleaseOverTheBoard_data()
     {
         // Positions in board units, 1000 to a side. The outcome: the cursor and the position
