@@ -1,6 +1,7 @@
 // The main window's release handler with the redraw it causes: a release on the board is one
 // whole exchange, the discs painted into the board's picture, the count captions changed, and
 // the changed areas repainted on the (offscreen) screen.
+#include "bench_positions.h"
 #include "bench_window_support.h"
 
 #include <QApplication>

@@ -1,5 +1,7 @@
 #include "bench_window_support.h"
 
+#include "bench_positions.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -55,18 +57,6 @@ void EndOfGameAnswerer::poll()
     } else {
         modal->close();
     }
-}
-
-stepxy firstLegalCell(const GameState &state)
-{
-    for (std::int16_t x = 1; x <= kBoardSize; ++x) {
-        for (std::int16_t y = 1; y <= kBoardSize; ++y) {
-            if (state.kyxq[x][y] == kLegal) {
-                return {x, y};
-            }
-        }
-    }
-    return {};
 }
 
 void releaseOnCell(xq &window, int x, int y)

@@ -27,9 +27,6 @@ private:
     int answered_ = 0;
 };
 
-// The first cell of white's legal-move map, column by column; (0, 0) when there is none.
-stepxy firstLegalCell(const GameState &state);
-
 // White's next turn through the window: a left-button release at the centre of the first legal
 // cell of the board `qp`, or the pass command when there is none.
 void playWhiteTurn(xq &window);
