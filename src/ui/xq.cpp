@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -385,16 +386,23 @@ QString xq::chooseSaveFile(const QString &title, const QString &initialName)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog, !nativeFileDialogsAllowed);
-    // The initial name is "<folder>/<pattern>": open in the folder with the pattern as the name.
-    const qsizetype slash = initialName.lastIndexOf(QLatin1Char('/'));
-    if (slash >= 0) {
-        dialog.setDirectory(initialName.left(slash));
+    // The initial name is "<folder>/<pattern>": open in the folder, listing what the pattern
+    // matches, with the pattern as the name.
+    QFileInfo chosen(initialName);
+    for (;;) {
+        dialog.setDirectory(chosen.absolutePath());
+        dialog.setNameFilter(chosen.fileName());
+        dialog.selectFile(chosen.fileName());
+        if (dialog.exec() != QDialog::Accepted) {
+            return QString();
+        }
+        chosen.setFile(dialog.selectedFiles().value(0));
+        // Accepting a wildcard pattern lists the files it matches and keeps the dialog open.
+        if (!chosen.fileName().contains(QLatin1Char('*'))
+            && !chosen.fileName().contains(QLatin1Char('?'))) {
+            return chosen.filePath();
+        }
     }
-    dialog.selectFile(initialName.mid(slash + 1));
-    if (dialog.exec() != QDialog::Accepted) {
-        return QString();
-    }
-    return dialog.selectedFiles().value(0);
 }
 
 void xq::beep()

@@ -293,6 +293,8 @@ private slots:
         QTest::newRow("dotted folder, plain name")
             << "my.games/game" << false << "my.games/game.tvr";
         QTest::newRow("existing file is replaced") << "old" << false << "old.tvr";
+        QTest::newRow("wildcard pattern writes nothing") << "*.tvr" << false << "";
+        QTest::newRow("wildcard in a folder writes nothing") << "my.games/g?me" << false << "";
         QTest::newRow("unwritable target: reported, old file kept") << kTooLong << true << "";
     }
 

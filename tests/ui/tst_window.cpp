@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -307,6 +308,8 @@ private slots:
         ModalAnswerer answerer;
         SeenBox result;
         answerer.add(pressButton(QMessageBox::No, &result));
+        // Accepting the wildcard only lists the record files; the dialog waits for a real name.
+        answerer.add(saveAs(folder.filePath("*.tvr")));
         answerer.add(saveAs(folder.filePath("whole-game")));
         QByteArray expected; // the record the moves imply, a line per turn
         const auto recordLine = [](const QPoint &cell) {
@@ -346,6 +349,7 @@ private slots:
         QCOMPARE(window_->beeps + answerer.unexpected(), 0);
         // The question whether to play again is asked with Yes and No in Chinese.
         QCOMPARE(result.buttons.join(' ').remove('&'), QStringLiteral("是(Y) 否(N)"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList("whole-game.tvr"));
         QFile saved(folder.filePath("whole-game.tvr"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), expected);
