@@ -1,0 +1,30 @@
+#pragma once
+
+#include "fake_window.h"
+#include "game_flow.h"
+
+#include <QRandomGenerator>
+
+namespace tavrin::test {
+
+// Plays against the computer through the real game flow: white takes a random legal cell, from
+// a generator with a fixed seed so that every run plays the same games, and passes when it has
+// none; black is the computer. The window's answers are the test's to script.
+class RandomPlayer
+{
+public:
+    // Loads the window and starts a game, as the program does.
+    explicit RandomPlayer(quint32 seed);
+
+    // Plays one exchange. Returns false, playing nothing, when neither side can move: the game
+    // flow does not end such a game by itself.
+    bool exchange();
+
+    FakeWindow window;
+    GameFlow flow {window};
+
+private:
+    QRandomGenerator random_;
+};
+
+} // namespace tavrin::test
