@@ -2,6 +2,7 @@
 
 #include "replay.h"
 
+#include <utility>
 #include <vector>
 
 namespace tavrin::invariants {
@@ -33,7 +34,8 @@ std::optional<std::string> borderOrCodeFault(const GameState &state)
     return std::nullopt;
 }
 
-std::optional<std::string> countFault(const GameState &state)
+// White and black stones on the board, counted afresh.
+std::pair<int, int> stonesOnBoard(const GameState &state)
 {
     int white = 0;
     int black = 0;
@@ -43,6 +45,12 @@ std::optional<std::string> countFault(const GameState &state)
             black += state.qizi[x][y] == kBlack;
         }
     }
+    return {white, black};
+}
+
+std::optional<std::string> countFault(const GameState &state)
+{
+    const auto [white, black] = stonesOnBoard(state);
     if (state.bqnum != white || state.hqnum != black)
         return "counts " + std::to_string(state.bqnum) + "/" + std::to_string(state.hqnum)
             + " but the board holds " + std::to_string(white) + "/" + std::to_string(black);
@@ -136,14 +144,7 @@ bool neitherSideCanPlay(const GameState &state)
 
 bool gameOverByRule(const GameState &state)
 {
-    int white = 0;
-    int black = 0;
-    for (int x = 1; x <= kBoardSize; ++x) {
-        for (int y = 1; y <= kBoardSize; ++y) {
-            white += state.qizi[x][y] == kWhite;
-            black += state.qizi[x][y] == kBlack;
-        }
-    }
+    const auto [white, black] = stonesOnBoard(state);
     return white + black == kBoardSize * kBoardSize || white == 0 || black == 0;
 }
 
