@@ -3,6 +3,7 @@
 #include "allocation_counter.h"
 #include "bench_positions.h"
 #include "game_flow.h"
+#include "run_benchmarks.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -111,11 +112,5 @@ int main(int argc, char *argv[])
 {
     // The flow asks the application for the program's folder when it offers the Save dialog.
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::runBenchmarks(argc, argv);
 }

@@ -4,6 +4,8 @@
 //    server that accepts the connection and never answers (started here, on 127.0.0.1);
 //  - the peak resident size after start-up and after a whole game played through the window;
 //  - the CPU time the real program uses while it sits idle with its ticker running.
+#include "run_benchmarks.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -277,11 +279,5 @@ int main(int argc, char *argv[])
 {
     // The silent feed server and the waits on the children run on this event loop.
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::runBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 // the changed areas repainted on the (offscreen) screen.
 #include "bench_positions.h"
 #include "bench_window_support.h"
+#include "run_benchmarks.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -117,11 +118,5 @@ int main(int argc, char *argv[])
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::runBenchmarks(argc, argv);
 }
