@@ -254,7 +254,8 @@ void xq::createMenus()
     mnFP = makeAction(this, "mnFP", kReplayItem);
     mnFP->setShortcut(Qt::Key_F4);
     mnFP->setEnabled(false);
-    STEP = makeAction(this, "STEP", "-");
+    // A separator keeps no caption: styles draw a separator's text as a section heading.
+    STEP = makeAction(this, "STEP", "");
     STEP->setSeparator(true);
     mnExit = makeAction(this, "mnExit", kExitItem);
     game->addActions({MNrj, mnRR, mnFP, STEP, mnExit});

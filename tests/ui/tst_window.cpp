@@ -139,7 +139,7 @@ private slots:
     {
         // Each item: name, caption, shortcut, and whether it can be chosen; menu items indented.
         const auto describe = [](const QString &name, const QAction *item) {
-            return QStringList {name, item->isSeparator() ? "-" : item->text(),
+            return QStringList {name, item->isSeparator() ? "-" + item->text() : item->text(),
                 item->shortcut().toString(), item->isEnabled() ? "on" : "off"}
                 .join('|');
         };
