@@ -1,54 +1,42 @@
 #include "board_text.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <cstring>
 
 namespace tavrin::test {
 
 namespace {
 
 // The cell characters in the order of their codes: kEmpty, kWhite, kBlack.
-constexpr char kCellChars[] = {kEmptyChar, kWhiteChar, kBlackChar};
-const QString kCellText = QString::fromLatin1(kCellChars, std::size(kCellChars));
+// Constant-initialised, as boards in other files' globals are built from it.
+constexpr QLatin1String kCellText(".ox");
 
 } // namespace
 
-bool putBoard(GameState &state, const QStringList &rows)
+void putBoard(GameState &state, const QStringList &rows)
 {
-    std::int16_t board[kBoardSize + 1][kBoardSize + 1] = {};
+    GameState board; // its border is empty
     for (int y = 1; y <= kBoardSize; ++y) {
         for (int x = 1; x <= kBoardSize; ++x) {
-            const qsizetype code = rows.size() != kBoardSize || rows.at(y - 1).size() != kBoardSize
+            const qsizetype code = rows.size() != kBoardSize || rows[y - 1].size() != kBoardSize
                 ? -1
-                : kCellText.indexOf(rows.at(y - 1).at(x - 1));
+                : kCellText.indexOf(rows[y - 1][x - 1]);
             if (code < 0)
-                return false;
-            board[x][y] = std::int16_t(code);
+                qFatal("Malformed board text: %s", qPrintable(rows.join(QLatin1Char('|'))));
+            board.qizi[x][y] = std::int16_t(code);
         }
     }
-    std::copy(&board[0][0], &board[0][0] + sizeof board / sizeof board[0][0], &state.qizi[0][0]);
-    return true;
-}
-
-GameState boardFromText(const QStringList &rows)
-{
-    GameState state;
-    if (!putBoard(state, rows))
-        qFatal("Malformed board text: %s", qPrintable(rows.join(QLatin1Char('|'))));
-    return state;
+    std::memcpy(state.qizi, board.qizi, sizeof board.qizi);
 }
 
 QStringList boardToText(const GameState &state)
 {
-    QStringList rows;
-    for (int y = 1; y <= kBoardSize; ++y) {
-        QString row;
-        for (int x = 1; x <= kBoardSize; ++x) {
-            const std::int16_t code = state.qizi[x][y];
-            row.append(
-                code >= 0 && code < kCellText.size() ? kCellText.at(code) : QLatin1Char('?'));
-        }
-        rows.append(row);
-    }
+    QStringList rows(kBoardSize, QString(kBoardSize, QLatin1Char('?')));
+    for (int y = 1; y <= kBoardSize; ++y)
+        for (int x = 1; x <= kBoardSize; ++x)
+            if (state.qizi[x][y] >= 0 && state.qizi[x][y] < kCellText.size())
+                rows[y - 1][x - 1] = kCellText[state.qizi[x][y]];
     return rows;
 }
 
@@ -61,7 +49,7 @@ QStringList placedBoard(const QString &placements, QStringList base)
 {
     base.resize(kBoardSize);
     for (QString &row : base)
-        row = row.leftJustified(kBoardSize, QLatin1Char(kEmptyChar), true);
+        row = row.leftJustified(kBoardSize, kCellText[kEmpty], true);
     static const QRegularExpression placement(
         QStringLiteral("^([.ox])@(\\d+)(?:-(\\d+))?,(\\d+)(?:-(\\d+))?$"));
     for (const QString &item : placements.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
@@ -81,12 +69,12 @@ QStringList placedBoard(const QString &placements, QStringList base)
 
 QString recordSummary(const GameState &state)
 {
-    int last = state.stepnum;
-    for (int i = 1; i <= kRecordCapacity; ++i)
+    int last = std::clamp<int>(state.stepnum, 0, kRecordCapacity);
+    for (int i = last + 1; i <= kRecordCapacity; ++i)
         if (state.qipu[i].x != 0 || state.qipu[i].y != 0)
-            last = std::max(last, i);
+            last = i;
     QString text = QString::number(state.stepnum) + QLatin1Char(':');
-    for (int i = 1; i <= std::min(last, kRecordCapacity); ++i)
+    for (int i = 1; i <= last; ++i)
         text += QStringLiteral(" %1,%2").arg(state.qipu[i].x).arg(state.qipu[i].y);
     return text;
 }

@@ -5,20 +5,14 @@
 #include <QStringList>
 
 // Boards in tests are written as 16 rows of 16 characters, top row first and each row from left
-// to right, so row text[y - 1] holds cell (x, y) at position x - 1.
+// to right, so row text[y - 1] holds cell (x, y) at position x - 1: '.' empty, 'o' white (the
+// player), 'x' black (the computer).
 namespace tavrin::test {
 
-constexpr char kEmptyChar = '.'; // empty cell
-constexpr char kWhiteChar = 'o'; // white stone
-constexpr char kBlackChar = 'x'; // black stone
-
 // Puts the position of `rows` on the board of `state` and clears the border; nothing else of
-// `state` changes. Returns false, leaving `state` untouched, when the text is not 16 rows of
-// 16 of the characters above.
-bool putBoard(GameState &state, const QStringList &rows);
-
-// A fresh state whose board holds `rows`; a malformed text is a mistake in the test and aborts.
-GameState boardFromText(const QStringList &rows);
+// `state` changes. A text that is not 16 rows of 16 cell characters is a mistake in the test
+// and aborts.
+void putBoard(GameState &state, const QStringList &rows);
 
 // The board cells of `state` as rows of text; a code that no stone has is shown as '?'.
 QStringList boardToText(const GameState &state);

@@ -3,7 +3,6 @@
 #include "window_services.h"
 
 #include <QList>
-#include <QString>
 #include <QStringList>
 #include <functional>
 
@@ -14,61 +13,60 @@ namespace tavrin::test {
 class FakeWindow : public WindowServices
 {
 public:
-    // One question as it was put to the player.
-    struct Question
-    {
-        QString text;
-        QString title;
-        Icon icon = Icon::None;
-    };
-    // One opening of the Save dialog.
-    struct SaveDialog
-    {
-        QString title;
-        QString initialName;
-    };
-    // One information box.
-    struct Information
-    {
-        QString text;
-        QString title;
-    };
-
     // Answers to askYesNo, the first one first. A question with no answer left is counted in
     // unansweredQuestions and answered No.
     QList<bool> answers;
     // Names the Save dialog returns, the first one first; with none left it returns "" (Cancel).
     QStringList saveNames;
 
-    // The name of every service called, in order ("askYesNo", "hq", "beep", ...).
-    QStringList calls;
-    QList<Question> questions;
-    QList<SaveDialog> saveDialogs;
-    QList<Information> informations;
-    QStringList modeCaptions;
+    QStringList calls; // the name of every service called, in order ("askYesNo", "hq", ...)
+    // What every box, dialog and caption showed, in order: "text|title" for a box ("|?" follows
+    // for the Question icon), "title|initial name" for the Save dialog, the mode caption as is.
+    QStringList shown;
     int unansweredQuestions = 0;
-
     // Runs at each call, after it is logged: lets a test look at the game at that moment.
     std::function<void(const QString &call)> onCall;
 
-    // How often the service `call` was used.
-    int count(const QString &call) const { return calls.count(call); }
     // Forgets what was logged so far; the scripted answers stay.
-    void clearLog();
+    void clearLog()
+    {
+        calls.clear();
+        shown.clear();
+        unansweredQuestions = 0;
+    }
 
-    bool askYesNo(const QString &text, const QString &title, Icon icon) override;
-    void showInformation(const QString &text, const QString &title) override;
-    QString chooseSaveFile(const QString &title, const QString &initialName) override;
-    void beep() override { log(QStringLiteral("beep")); }
-    void endProgram() override { log(QStringLiteral("endProgram")); }
-    void hq() override { log(QStringLiteral("hq")); }
-    void hq2() override { log(QStringLiteral("hq2")); }
-    void startClock() override { log(QStringLiteral("startClock")); }
-    void showStatusLabels() override { log(QStringLiteral("showStatusLabels")); }
-    void setModeCaption(const QString &caption) override;
+    bool askYesNo(const QString &text, const QString &title, Icon icon) override
+    {
+        log("askYesNo", text + '|' + title + (icon == Icon::Question ? "|?" : ""));
+        unansweredQuestions += answers.isEmpty();
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+    void showInformation(const QString &text, const QString &title) override
+    {
+        log("showInformation", text + '|' + title);
+    }
+    QString chooseSaveFile(const QString &title, const QString &initialName) override
+    {
+        log("chooseSaveFile", title + '|' + initialName);
+        return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+    }
+    void beep() override { log("beep"); }
+    void endProgram() override { log("endProgram"); }
+    void hq() override { log("hq"); }
+    void hq2() override { log("hq2"); }
+    void startClock() override { log("startClock"); }
+    void showStatusLabels() override { log("showStatusLabels"); }
+    void setModeCaption(const QString &caption) override { log("setModeCaption", caption); }
 
 private:
-    void log(const QString &call);
+    void log(const QString &call, const QString &text = QString())
+    {
+        calls.append(call);
+        if (!text.isNull())
+            shown.append(text);
+        if (onCall)
+            onCall(call);
+    }
 };
 
 } // namespace tavrin::test

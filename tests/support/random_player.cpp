@@ -1,28 +1,6 @@
 #include "random_player.h"
 
-#include <QList>
-
 namespace tavrin::test {
-
-namespace {
-
-QList<stepxy> legalCells(const GameState &state, std::int16_t side)
-{
-    QList<stepxy> cells;
-    for (std::int16_t x = 1; x <= kBoardSize; ++x)
-        for (std::int16_t y = 1; y <= kBoardSize; ++y)
-            if (state.qizi[x][y] == kEmpty && state.dfpd(x, y, side) != 0)
-                cells.append({x, y});
-    return cells;
-}
-
-// Pointer position, in board units, of the centre of column or row `index`.
-float centreOf(int index)
-{
-    return (static_cast<float>(index) - 0.5f) * 62.5f;
-}
-
-} // namespace
 
 RandomPlayer::RandomPlayer(quint32 seed) : random_(seed)
 {
@@ -32,14 +10,20 @@ RandomPlayer::RandomPlayer(quint32 seed) : random_(seed)
 
 bool RandomPlayer::exchange()
 {
-    const QList<stepxy> cells = legalCells(flow, kWhite);
-    if (!cells.isEmpty()) {
-        const stepxy cell = cells.at(random_.bounded(static_cast<int>(cells.size())));
-        flow.release(GameFlow::kLeftButton, 0, centreOf(cell.x), centreOf(cell.y));
-    } else if (!legalCells(flow, kBlack).isEmpty()) {
-        flow.fqyz();
-    } else {
+    QList<stepxy> cells[3]; // each side's legal cells, column by column, indexed by its code
+    for (std::int16_t x = 1; x <= kBoardSize; ++x)
+        for (std::int16_t y = 1; y <= kBoardSize; ++y)
+            for (const std::int16_t side : {kWhite, kBlack})
+                if (flow.qizi[x][y] == kEmpty && flow.dfpd(x, y, side) != 0)
+                    cells[side].append({x, y});
+    if (!cells[kWhite].isEmpty()) {
+        const stepxy cell = cells[kWhite].at(random_.bounded(int(cells[kWhite].size())));
+        // The pointer at the centre of the cell, in board units.
+        flow.release(GameFlow::kLeftButton, 0, (cell.x - 0.5f) * 62.5f, (cell.y - 0.5f) * 62.5f);
+    } else if (cells[kBlack].isEmpty()) {
         return false;
+    } else {
+        flow.fqyz();
     }
     return true;
 }
