@@ -4,6 +4,7 @@
 //    server that accepts the connection and never answers (started here, on 127.0.0.1);
 //  - the peak resident size after start-up and after a whole game played through the window;
 //  - the CPU time the real program uses while it sits idle with its ticker running.
+#include "peak_resident.h"
 #include "run_benchmarks.h"
 
 #include <QCoreApplication>
@@ -226,20 +227,6 @@ long long cpuNanoseconds(qint64 pid)
     return total;
 }
 
-long long peakResidentKiBOf(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return -1;
-    }
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return -1;
-}
-
 // The real program, left alone for kIdleSeconds once it has started: its share of one core,
 // and its peak resident size after start-up.
 void BM_idleCpu(benchmark::State &state)
@@ -250,7 +237,8 @@ void BM_idleCpu(benchmark::State &state)
         Child::wait(kIdleGraceMs);
         const std::optional<long long> ticksBefore = cpuTicks(program.pid());
         const long long nsBefore = cpuNanoseconds(program.pid());
-        const long long peakAfterStart = peakResidentKiBOf(program.pid());
+        const long long peakAfterStart
+            = tavrin::bench::peakResidentKiB(QStringLiteral("/proc/%1/status").arg(program.pid()));
         QElapsedTimer idle;
         idle.start();
         Child::wait(kIdleSeconds * 1000);

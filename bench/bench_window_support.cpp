@@ -18,21 +18,6 @@ constexpr int kPollMilliseconds = 20;
 
 } // namespace
 
-long long peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return -1;
-    }
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmHWM:")) {
-            // "VmHWM:     12345 kB"
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return -1;
-}
-
 EndOfGameAnswerer::EndOfGameAnswerer()
 {
     connect(&timer_, &QTimer::timeout, this, &EndOfGameAnswerer::poll);

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "game_state.h"
+#include "peak_resident.h"
 #include "xq.h"
 
 #include <QObject>
 #include <QTimer>
 
 namespace tavrin::bench {
-
-// Peak resident size of this process so far (VmHWM), in KiB; -1 when it cannot be read.
-long long peakResidentKiB();
 
 // Answers the modal windows of the end of a game as a player who has had enough: No to the
 // next game, Cancel in the Save dialog. Polls like a person would, so the boxes really show.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace tavrin::bench {
+
+// Peak resident size in KiB (VmHWM) of the process whose status file is `statusFile`, or -1.
+inline long long peakResidentKiB(const QString &statusFile = QStringLiteral("/proc/self/status"))
+{
+    QFile status(statusFile);
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return -1;
+    }
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmHWM:")) {
+            // "VmHWM:     12345 kB"
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+    }
+    return -1;
+}
+
+} // namespace tavrin::bench
