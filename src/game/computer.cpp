@@ -1,13 +1,14 @@
 #include "game_state.h"
+#include "rays.h"
 
 namespace tavrin {
 
 namespace {
 
 // A cell the computer may play: empty, and a black stone there captures something.
-bool legalForBlack(const GameState &state, std::int16_t x, std::int16_t y)
+bool legalForBlack(const FramedBoard &board, std::int16_t x, std::int16_t y)
 {
-    return state.qizi[x][y] == kEmpty && state.dfpd(x, y, kBlack) > 0;
+    return board.isEmpty(x, y) && board.captures(x, y, kBlack);
 }
 
 struct Cell
@@ -20,11 +21,11 @@ constexpr std::int16_t kFirst = 1; // first row or column of the board
 constexpr std::int16_t kLast = kBoardSize; // last row or column of the board
 
 // 1. A corner whatever it captures, in this order.
-bool chooseCorner(const GameState &state, Cell &chosen)
+bool chooseCorner(const FramedBoard &board, Cell &chosen)
 {
     constexpr Cell corners[] = {{kFirst, kFirst}, {kFirst, kLast}, {kLast, kFirst}, {kLast, kLast}};
     for (const Cell corner : corners) {
-        if (legalForBlack(state, corner.x, corner.y)) {
+        if (legalForBlack(board, corner.x, corner.y)) {
             chosen = corner;
             return true;
         }
@@ -33,12 +34,12 @@ bool chooseCorner(const GameState &state, Cell &chosen)
 }
 
 // 2. The first legal edge cell of the scan, whatever it captures.
-bool chooseEdge(const GameState &state, Cell &chosen)
+bool chooseEdge(const FramedBoard &board, Cell &chosen)
 {
     for (std::int16_t i = kFirst; i <= kLast; ++i) {
         const Cell candidates[] = {{i, kFirst}, {i, kLast}, {kFirst, i}, {kLast, i}};
         for (const Cell candidate : candidates) {
-            if (legalForBlack(state, candidate.x, candidate.y)) {
+            if (legalForBlack(board, candidate.x, candidate.y)) {
                 chosen = candidate;
                 return true;
             }
@@ -48,14 +49,14 @@ bool chooseEdge(const GameState &state, Cell &chosen)
 }
 
 // 3. The interior cell that captures most; the first one met row by row wins a tie.
-bool chooseInterior(const GameState &state, Cell &chosen)
+bool chooseInterior(const FramedBoard &board, Cell &chosen)
 {
     int best = 0;
     for (std::int16_t y = kFirst + 1; y <= kLast - 1; ++y) {
         for (std::int16_t x = kFirst + 1; x <= kLast - 1; ++x) {
-            if (state.qizi[x][y] != kEmpty)
+            if (!board.isEmpty(x, y))
                 continue;
-            const int count = state.dfpd(x, y, kBlack);
+            const int count = board.count(x, y, kBlack);
             if (count > best) {
                 best = count;
                 chosen = {x, y};
@@ -69,9 +70,11 @@ bool chooseInterior(const GameState &state, Cell &chosen)
 
 void GameState::dfxq(bool record)
 {
+    // One framed copy serves the whole search: it counts exactly what dfpd counts.
+    const FramedBoard board(qizi);
     Cell chosen;
-    if (!chooseCorner(*this, chosen) && !chooseEdge(*this, chosen)
-        && !chooseInterior(*this, chosen))
+    if (!chooseCorner(board, chosen) && !chooseEdge(board, chosen)
+        && !chooseInterior(board, chosen))
         return; // no legal cell: the computer passes without a word
 
     // 4. The stone and the record entry must be in place before pd, which may end the game and

@@ -1,38 +1,14 @@
 #include "game_state.h"
 
+#include "rays.h"
+
 namespace tavrin {
 
 namespace {
 
-using Board = std::int16_t[kBoardSize + 1][kBoardSize + 1];
-
-// One step along a ray.
-struct Direction
-{
-    int dx;
-    int dy;
-};
-
-// The eight rays in the order both the count and the turning over walk them.
-constexpr Direction kRays[] = {
-    {0, -1}, // up
-    {-1, 0}, // left
-    {0, 1}, // down
-    {1, 0}, // right
-    {1, 1}, // down-right
-    {-1, -1}, // up-left
-    {1, -1}, // up-right
-    {-1, 1}, // down-left
-};
-
-constexpr bool isBoardCell(int x, int y)
-{
-    return x >= 1 && x <= kBoardSize && y >= 1 && y <= kBoardSize;
-}
-
 // Opponent stones between (x, y) and the nearest stone of `side` along `ray`. A ray that meets
 // an empty cell or leaves the board first captures nothing. The cell (x, y) itself is not read.
-int capturedAlong(const Board &board, int x, int y, Direction ray, std::int16_t side)
+int capturedAlong(const BoardCells &board, int x, int y, Direction ray, std::int16_t side)
 {
     if (!isBoardCell(x, y))
         return 0;
@@ -106,9 +82,12 @@ void GameState::pd(std::int16_t x, std::int16_t y, std::int16_t side)
 
 void GameState::pdkyxq(std::int16_t side)
 {
+    // The map is the legality rule (an empty cell where dfpd is non-zero) over all 256 cells;
+    // the framed copy answers it without counting every ray to its end.
+    const FramedBoard framed(qizi);
     for (std::int16_t x = 1; x <= kBoardSize; ++x)
         for (std::int16_t y = 1; y <= kBoardSize; ++y)
-            kyxq[x][y] = (qizi[x][y] == kEmpty && dfpd(x, y, side) != 0) ? kLegal : kIllegal;
+            kyxq[x][y] = (qizi[x][y] == kEmpty && framed.captures(x, y, side)) ? kLegal : kIllegal;
 }
 
 } // namespace tavrin

@@ -75,6 +75,29 @@ struct EndWatcher : GameState
 
 } // namespace
 
+// Black's choice by the plain statement: a corner, then the edge scan, then the interior cell
+// that captures most, the first met row by row; null when black cannot play.
+QPoint referenceChoice(const GameState &state)
+{
+    const auto captured = [&](int x, int y) {
+        GameState trial = state;
+        return state.qizi[x][y] == kEmpty ? referencePlay(trial, x, y, kBlack) : 0;
+    };
+    for (const QPoint corner : {QPoint(1, 1), QPoint(1, 16), QPoint(16, 1), QPoint(16, 16)})
+        if (captured(corner.x(), corner.y()))
+            return corner;
+    for (int i = 1; i <= kBoardSize; ++i)
+        for (const QPoint edge : {QPoint(i, 1), QPoint(i, 16), QPoint(1, i), QPoint(16, i)})
+            if (captured(edge.x(), edge.y()))
+                return edge;
+    QPoint chosen;
+    for (int y = 2, best = 0; y < kBoardSize; ++y)
+        for (int x = 2; x < kBoardSize; ++x)
+            if (const int count = captured(x, y); count > best)
+                best = count, chosen = QPoint(x, y);
+    return chosen;
+}
+
 class TestRules : public QObject
 {
     Q_OBJECT
@@ -147,6 +170,14 @@ private slots:
             for (const std::int16_t side : {kWhite, kBlack}) {
                 for (int i = 0; i <= kBoardSize; ++i)
                     before.qizi[0][i] = before.qizi[i][0] = side;
+                if (side == kBlack) {
+                    // The computer's choice follows the plain priority over the plain counts.
+                    GameState computer = before;
+                    computer.stepnum = 1;
+                    computer.dfxq();
+                    QCOMPARE(
+                        QPoint(computer.qipu[1].x, computer.qipu[1].y), referenceChoice(before));
+                }
                 GameState mapped = before;
                 std::fill_n(&mapped.kyxq[0][0], sizeof mapped.kyxq / 2, std::int16_t(5));
                 mapped.pdkyxq(side);
