@@ -4,7 +4,7 @@
 //    server that accepts the connection and never answers (started here, on 127.0.0.1);
 //  - the peak resident size after start-up and after a whole game played through the window;
 //  - the CPU time the real program uses while it sits idle with its ticker running.
-#include "peak_resident.h"
+#include "process_figures.h"
 #include "run_benchmarks.h"
 
 #include <QCoreApplication>
@@ -32,13 +32,6 @@ constexpr int kProbeTimeoutMs = 20000;
 constexpr int kIdleGraceMs = 2000; // start-up and first paint are over by then
 constexpr int kIdleSeconds = 30;
 constexpr double kKiBPerMiB = 1024.0;
-
-long long steadyNanoseconds()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // Accepts every connection and never sends a byte.
 class SilentServer : public QObject
@@ -76,7 +69,7 @@ public:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
         process_.setProcessEnvironment(environment);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        startedAt_ = steadyNanoseconds();
+        startedAt_ = tavrin::bench::steadyNanoseconds();
         process_.start(program, arguments);
     }
 
@@ -186,7 +179,8 @@ void BM_peakRssAfterWholeGame(benchmark::State &state)
             state.SkipWithError("the game did not finish");
             return;
         }
-        state.SetIterationTime(static_cast<double>(steadyNanoseconds() - probe.startedAt()) / 1e9);
+        state.SetIterationTime(
+            static_cast<double>(tavrin::bench::steadyNanoseconds() - probe.startedAt()) / 1e9);
         state.counters["peak RSS MiB after start-up"] = shown->at(2).toDouble() / kKiBPerMiB;
         state.counters["peak RSS MiB after game"] = game->at(1).toDouble() / kKiBPerMiB;
         state.counters["white turns"] = game->at(2).toDouble();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game_state.h"
-#include "peak_resident.h"
+#include "process_figures.h"
 #include "xq.h"
 
 #include <QObject>

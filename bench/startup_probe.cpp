@@ -11,6 +11,7 @@
 //          end-of-game boxes are answered No and Cancel) and reports
 //          game <peak resident size, KiB> <white turns>
 #include "bench_window_support.h"
+#include "process_figures.h"
 #include "qt_translation.h"
 
 #include <QApplication>
@@ -22,13 +23,6 @@
 namespace {
 
 using tavrin::xq;
-
-long long steadyNanoseconds()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // Calls `shown` once, after the window's first exposure has been painted.
 class FirstExposure : public QObject
@@ -83,7 +77,8 @@ int main(int argc, char *argv[])
     xq window(nullptr, feedUrl);
 
     FirstExposure exposure(window, [&window, &mode] {
-        std::printf("shown %lld %lld\n", steadyNanoseconds(), tavrin::bench::peakResidentKiB());
+        std::printf("shown %lld %lld\n", tavrin::bench::steadyNanoseconds(),
+            tavrin::bench::peakResidentKiB());
         std::fflush(stdout);
         if (mode == "shown") {
             QCoreApplication::exit(0);

@@ -3,8 +3,17 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <chrono>
 
 namespace tavrin::bench {
+
+// A monotonic clock reading that two processes of this machine can compare.
+inline long long steadyNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // Peak resident size in KiB (VmHWM) of the process whose status file is `statusFile`, or -1.
 inline long long peakResidentKiB(const QString &statusFile = QStringLiteral("/proc/self/status"))
