@@ -1,5 +1,5 @@
 // Parsing a feed of 100 items, as the banner does once at start-up.
-#include "feed.h"
+#include "banner/feed.h"
 
 #include <benchmark/benchmark.h>
 

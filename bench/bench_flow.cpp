@@ -2,7 +2,7 @@
 // and a whole game of the player's first legal cell against the computer.
 #include "allocation_counter.h"
 #include "bench_positions.h"
-#include "game_flow.h"
+#include "flow/game_flow.h"
 #include "run_benchmarks.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "game_state.h"
+#include "game/game_state.h"
 #include "process_figures.h"
-#include "xq.h"
+#include "ui/xq.h"
 
 #include <QObject>
 #include <QTimer>

@@ -12,7 +12,7 @@
 //          game <peak resident size, KiB> <white turns>
 #include "bench_window_support.h"
 #include "process_figures.h"
-#include "qt_translation.h"
+#include "ui/qt_translation.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,8 +1,8 @@
 // Fuzz target: the banner's feed parser on arbitrary bytes, whatever encoding they declare and
 // however deeply they nest. Besides the sanitizers' checks, the results must keep their promises.
 
-#include "feed.h"
-#include "xml_decoding.h"
+#include "banner/feed.h"
+#include "banner/xml_decoding.h"
 
 #include <QString>
 #include <QStringDecoder>

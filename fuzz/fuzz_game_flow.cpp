@@ -3,7 +3,7 @@
 // and also supply every answer the flow asks for. After each command the invariants of
 // game_invariants.h must hold; a broken one aborts with its description.
 
-#include "game_flow.h"
+#include "flow/game_flow.h"
 #include "game_invariants.h"
 
 #include <QTemporaryDir>

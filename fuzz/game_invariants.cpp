@@ -1,6 +1,6 @@
 #include "game_invariants.h"
 
-#include "replay.h"
+#include "replay/replay.h"
 
 #include <utility>
 #include <vector>

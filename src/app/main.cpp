@@ -1,5 +1,5 @@
-#include "qt_translation.h"
-#include "xq.h"
+#include "ui/qt_translation.h"
+#include "ui/xq.h"
 
 #include <QApplication>
 

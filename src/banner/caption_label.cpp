@@ -1,4 +1,4 @@
-#include "caption_label.h"
+#include "banner/caption_label.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "feed.h"
+#include "banner/feed.h"
 
-#include "xml_decoding.h"
+#include "banner/xml_decoding.h"
 
 #include <algorithm>
 #include <exception>

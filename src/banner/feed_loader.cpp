@@ -1,6 +1,6 @@
-#include "feed_loader.h"
+#include "banner/feed_loader.h"
 
-#include "open_url.h"
+#include "desktop/open_url.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

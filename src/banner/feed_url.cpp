@@ -1,4 +1,4 @@
-#include "feed_url.h"
+#include "banner/feed_url.h"
 
 #include "feed_config.h"
 

@@ -1,10 +1,10 @@
-#include "gg.h"
+#include "banner/gg.h"
 
-#include "caption_label.h"
-#include "feed_loader.h"
-#include "fonts.h"
-#include "home_page.h"
-#include "open_url.h"
+#include "banner/caption_label.h"
+#include "banner/feed_loader.h"
+#include "desktop/fonts.h"
+#include "desktop/home_page.h"
+#include "desktop/open_url.h"
 
 #include <QApplication>
 #include <QColor>

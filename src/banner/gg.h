@@ -1,7 +1,7 @@
 #pragma once
 
-#include "feed.h"
-#include "feed_url.h"
+#include "banner/feed.h"
+#include "banner/feed_url.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "xml_decoding.h"
+#include "banner/xml_decoding.h"
 
 #include <QLatin1StringView>
 #include <QRegularExpression>

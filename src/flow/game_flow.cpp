@@ -1,8 +1,8 @@
-#include "game_flow.h"
+#include "flow/game_flow.h"
 
-#include "board_geometry.h"
-#include "flow_texts.h"
-#include "record_file.h"
+#include "flow/flow_texts.h"
+#include "flow/record_file.h"
+#include "game/board_geometry.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game_state.h"
-#include "window_services.h"
+#include "flow/window_services.h"
+#include "game/game_state.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "record_file.h"
+#include "flow/record_file.h"
 
-#include "flow_texts.h"
-#include "game_state.h"
+#include "flow/flow_texts.h"
+#include "game/game_state.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "game_state.h"
-#include "rays.h"
+#include "game/game_state.h"
+#include "game/rays.h"
 
 namespace tavrin {
 

@@ -1,6 +1,6 @@
-#include "game_state.h"
+#include "game/game_state.h"
 
-#include "rays.h"
+#include "game/rays.h"
 
 namespace tavrin {
 

@@ -2,7 +2,7 @@
 
 // Pieces of the capture rule shared by the rule operations and the computer's choice.
 
-#include "game_state.h"
+#include "game/game_state.h"
 
 namespace tavrin {
 

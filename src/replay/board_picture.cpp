@@ -1,6 +1,6 @@
-#include "board_picture.h"
+#include "replay/board_picture.h"
 
-#include "board_surface.h"
+#include "board/board_surface.h"
 
 namespace tavrin::replay {
 

@@ -1,9 +1,9 @@
 // tavrin-replay: checks a saved move record and shows a position of its game.
 
-#include "board_picture.h"
-#include "position_text.h"
-#include "record_reader.h"
-#include "replay.h"
+#include "replay/board_picture.h"
+#include "replay/position_text.h"
+#include "replay/record_reader.h"
+#include "replay/replay.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

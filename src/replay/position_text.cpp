@@ -1,6 +1,6 @@
-#include "position_text.h"
+#include "replay/position_text.h"
 
-#include "game_flow.h"
+#include "flow/game_flow.h"
 
 namespace tavrin::replay {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game_state.h"
+#include "game/game_state.h"
 
 #include <QString>
 

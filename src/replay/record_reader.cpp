@@ -1,4 +1,4 @@
-#include "record_reader.h"
+#include "replay/record_reader.h"
 
 #include <QFile>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game_state.h"
-#include "record_reader.h"
+#include "game/game_state.h"
+#include "replay/record_reader.h"
 
 #include <optional>
 #include <vector>

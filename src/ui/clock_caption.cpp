@@ -1,4 +1,4 @@
-#include "clock_caption.h"
+#include "ui/clock_caption.h"
 
 #include <limits>
 

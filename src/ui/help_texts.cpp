@@ -1,4 +1,4 @@
-#include "help_texts.h"
+#include "ui/help_texts.h"
 
 #include <QStringList>
 

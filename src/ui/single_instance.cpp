@@ -1,4 +1,4 @@
-#include "single_instance.h"
+#include "ui/single_instance.h"
 
 #include <QDir>
 #include <QStandardPaths>

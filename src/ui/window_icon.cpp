@@ -1,4 +1,4 @@
-#include "window_icon.h"
+#include "ui/window_icon.h"
 
 // The resource lives in a static library, whose registration the linker would otherwise drop.
 static void registerIconResource()

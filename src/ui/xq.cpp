@@ -1,13 +1,13 @@
-#include "xq.h"
+#include "ui/xq.h"
 
-#include "board_geometry.h"
-#include "clock_caption.h"
-#include "fonts.h"
-#include "gg.h"
-#include "help_texts.h"
-#include "home_page.h"
-#include "open_url.h"
-#include "window_icon.h"
+#include "banner/gg.h"
+#include "desktop/fonts.h"
+#include "desktop/home_page.h"
+#include "desktop/open_url.h"
+#include "game/board_geometry.h"
+#include "ui/clock_caption.h"
+#include "ui/help_texts.h"
+#include "ui/window_icon.h"
 
 #include <QAction>
 #include <QApplication>

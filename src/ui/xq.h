@@ -1,10 +1,10 @@
 #pragma once
 
-#include "board_surface.h"
-#include "feed_url.h"
-#include "game_flow.h"
-#include "single_instance.h"
-#include "window_services.h"
+#include "banner/feed_url.h"
+#include "board/board_surface.h"
+#include "flow/game_flow.h"
+#include "flow/window_services.h"
+#include "ui/single_instance.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 // The banner: its table after a load from a server on this machine, the ticker, and the links
 // its captions open.
-#include "gg.h"
-#include "home_page.h"
+#include "banner/gg.h"
+#include "desktop/home_page.h"
 
 #include <QDeadlineTimer>
 #include <QDesktopServices>

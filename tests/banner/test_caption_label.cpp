@@ -1,6 +1,6 @@
 // The banner's caption label paints a picture it keeps of itself; after any change of caption it
 // must still show what a plain label with the same settings shows.
-#include "caption_label.h"
+#include "banner/caption_label.h"
 
 #include <QTest>
 

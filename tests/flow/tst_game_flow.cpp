@@ -1,7 +1,7 @@
-#include "board_geometry.h"
 #include "board_text.h"
 #include "fake_window.h"
-#include "game_flow.h"
+#include "flow/game_flow.h"
+#include "game/board_geometry.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Thousands of whole games through the game flow against the computer, the state checked after
 // every exchange and at every end of a game.
-#include "flow_texts.h"
+#include "flow/flow_texts.h"
 #include "game_invariants.h"
 #include "random_player.h"
 

@@ -1,5 +1,5 @@
 #include "board_text.h"
-#include "game_state.h"
+#include "game/game_state.h"
 
 #include <QTest>
 #include <algorithm>

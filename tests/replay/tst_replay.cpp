@@ -1,10 +1,10 @@
 // The replay tool against records the game itself writes and records spoilt on purpose, both
 // through its functions and as a user runs the program.
 #include "board_text.h"
-#include "position_text.h"
+#include "flow/record_file.h"
 #include "random_player.h"
-#include "record_file.h"
-#include "replay.h"
+#include "replay/position_text.h"
+#include "replay/replay.h"
 
 #include <QImage>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window_services.h"
+#include "flow/window_services.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fake_window.h"
-#include "game_flow.h"
+#include "flow/game_flow.h"
 
 #include <QRandomGenerator>
 

@@ -2,9 +2,9 @@
 // the clock, the help commands and message boxes, a whole game played through it, and one
 // running copy of the program at a time.
 #include "board_text.h"
-#include "home_page.h"
-#include "qt_translation.h"
-#include "xq.h"
+#include "desktop/home_page.h"
+#include "ui/qt_translation.h"
+#include "ui/xq.h"
 
 #include <QAbstractButton>
 #include <QAction>

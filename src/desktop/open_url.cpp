@@ -1,4 +1,4 @@
-#include "open_url.h"
+#include "desktop/open_url.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,6 +1,6 @@
-#include "board_geometry.h"
+#include "game/board_geometry.h"
 
-#include "game_state.h"
+#include "game/game_state.h"
 
 #include <algorithm>
 #include <cmath>

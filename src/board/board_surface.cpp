@@ -1,6 +1,6 @@
-#include "board_surface.h"
+#include "board/board_surface.h"
 
-#include "board_geometry.h"
+#include "game/board_geometry.h"
 
 #include <QMouseEvent>
 #include <QPainter>
