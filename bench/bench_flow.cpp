@@ -28,8 +28,8 @@ public:
     QString chooseSaveFile(const QString &, const QString &) override { return {}; }
     void beep() override { }
     void endProgram() override { }
-    void hq() override { }
-    void hq2() override { }
+    void paintStones() override { }
+    void repaintBoard() override { }
     void startClock() override { }
     void showStatusLabels() override { }
     void setModeCaption(const QString &) override { }
@@ -53,7 +53,7 @@ void playWhite(GameFlow &flow)
         flow.fqyz();
         return;
     }
-    flow.release(GameFlow::kLeftButton, 0, cellCentre(cell.x), cellCentre(cell.y));
+    flow.release(cellAt(cellCentre(cell.x), cellCentre(cell.y)), Qt::LeftButton);
 }
 
 // One accepted release per iteration: white's stone, black's answer and the new map. A game
@@ -75,7 +75,7 @@ void BM_flowExchange(benchmark::State &state)
             state.ResumeTiming();
         }
         const std::uint64_t before = allocationCount();
-        flow.release(GameFlow::kLeftButton, 0, cellCentre(cell.x), cellCentre(cell.y));
+        flow.release(cellAt(cellCentre(cell.x), cellCentre(cell.y)), Qt::LeftButton);
         allocationsInExchanges += static_cast<std::int64_t>(allocationCount() - before);
         benchmark::DoNotOptimize(flow.kyxq);
     }

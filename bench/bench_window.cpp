@@ -75,7 +75,7 @@ void newPosition(BenchWindow &window)
     tavrin::GameFlow &flow = window.flow();
     flow.initqizi();
     flow.pd(1, 1, kWhite);
-    window.hq2();
+    window.repaintBoard();
     flow.pdkyxq(kWhite);
     settle();
 }

@@ -87,8 +87,8 @@ public:
     }
     void beep() override { }
     void endProgram() override { }
-    void hq() override { }
-    void hq2() override { }
+    void paintStones() override { }
+    void repaintBoard() override { }
     void startClock() override { }
     void showStatusLabels() override { }
     void setModeCaption(const QString &) override { }
@@ -117,7 +117,7 @@ void playLegalCell(GameFlow &flow, std::uint8_t choice)
         return;
     }
     const auto [x, y] = cells[choice % cells.size()];
-    flow.release(GameFlow::kLeftButton, 0, centreOf(x), centreOf(y));
+    flow.release(cellAt(centreOf(x), centreOf(y)), Qt::LeftButton);
 }
 
 void runCommand(GameFlow &flow, ByteSource &source)
@@ -127,16 +127,17 @@ void runCommand(GameFlow &flow, ByteSource &source)
     case 0:
     case 1:
     case 2: {
-        // Mostly the left button; the high bit picks another button value.
-        const int button = (command & 0x80) != 0 ? (command >> 3) % 8 : GameFlow::kLeftButton;
+        // Mostly the left button; the high bit picks another button.
+        const auto button
+            = (command & 0x80) != 0 ? Qt::MouseButton(1 << ((command >> 3) % 8)) : Qt::LeftButton;
         const float x = source.rawFloat();
         const float y = source.rawFloat();
-        flow.release(button, 0, x, y);
+        flow.release(cellAt(x, y), button);
         break;
     }
     case 3: {
         const std::uint8_t cell = source.byte();
-        flow.release(GameFlow::kLeftButton, 0, centreOf(cell % 18), centreOf(cell / 18 % 18));
+        flow.release(cellAt(centreOf(cell % 18), centreOf(cell / 18 % 18)), Qt::LeftButton);
         break;
     }
     case 4:

@@ -13,24 +13,6 @@ namespace {
 constexpr double kFrameNear = -1.0;
 constexpr double kFrameFar = 1000.0;
 
-int buttonCode(Qt::MouseButtons buttons)
-{
-    int code = 0;
-    code |= buttons.testFlag(Qt::LeftButton) ? 1 : 0;
-    code |= buttons.testFlag(Qt::RightButton) ? 2 : 0;
-    code |= buttons.testFlag(Qt::MiddleButton) ? 4 : 0;
-    return code;
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    int code = 0;
-    code |= modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0;
-    code |= modifiers.testFlag(Qt::ControlModifier) ? 2 : 0;
-    code |= modifiers.testFlag(Qt::AltModifier) ? 4 : 0;
-    return code;
-}
-
 } // namespace
 
 BoardSurface::BoardSurface(QWidget *parent) : QWidget(parent)
@@ -115,6 +97,22 @@ void BoardSurface::paintDisc(int x, int y, Disc disc)
     update(box.toAlignedRect());
 }
 
+void BoardSurface::paintStones(const GameState &state, bool clearEmpty)
+{
+    for (int y = 1; y <= kBoardSize; ++y) {
+        for (int x = 1; x <= kBoardSize; ++x) {
+            const std::int16_t code = state.qizi[x][y];
+            if (code == kWhite) {
+                paintDisc(x, y, Disc::White);
+            } else if (code == kBlack) {
+                paintDisc(x, y, Disc::Black);
+            } else if (clearEmpty) {
+                paintDisc(x, y, Disc::Background);
+            }
+        }
+    }
+}
+
 void BoardSurface::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
@@ -129,14 +127,13 @@ void BoardSurface::paintEvent(QPaintEvent *event)
 
 void BoardSurface::mouseMoveEvent(QMouseEvent *event)
 {
-    emit pointerMoved(buttonCode(event->buttons()), shiftCode(event->modifiers()),
-        boardX(event->position().x()), boardY(event->position().y()));
+    emit pointerMoved(cellAt(boardX(event->position().x()), boardY(event->position().y())));
 }
 
 void BoardSurface::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit released(buttonCode(event->button()), shiftCode(event->modifiers()),
-        boardX(event->position().x()), boardY(event->position().y()));
+    emit released(
+        cellAt(boardX(event->position().x()), boardY(event->position().y())), event->button());
 }
 
 } // namespace tavrin

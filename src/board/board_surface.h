@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/board_geometry.h"
 #include "game/game_state.h"
 
 #include <QColor>
@@ -36,14 +37,17 @@ public:
     void drawGrid();
     // Paints the disc of cell (x, y), 1..16 each; a cell that already shows it is left alone.
     void paintDisc(int x, int y, Disc disc);
+    // Paints a disc for every stone of `state`, and with `clearEmpty` the board colour over every
+    // empty cell.
+    void paintStones(const GameState &state, bool clearEmpty);
     // The picture as it stands, at the device pixel ratio of the surface.
     const QImage &picture() const { return picture_; }
 
 signals:
-    // Pointer moved or button released, with buttons and shift state coded as 1 left / shift,
-    // 2 right / ctrl, 4 middle / alt, and the position in board units.
-    void pointerMoved(int button, int shift, float x, float y);
-    void released(int button, int shift, float x, float y);
+    // The pointer moved to, or a button was released over, the cell under it: nothing when the
+    // pointer is on a grid line; a cell outside 1..16 when it is off the board.
+    void pointerMoved(const std::optional<tavrin::PointerCell> &cell);
+    void released(const std::optional<tavrin::PointerCell> &cell, Qt::MouseButton button);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -28,12 +28,9 @@ std::optional<stepxy> firstLegalCellForWhite(const GameState &state)
 
 GameFlow::GameFlow(WindowServices &window) : window_(window) { }
 
-void GameFlow::release(int button, int /*shift*/, float x, float y)
+void GameFlow::release(const std::optional<PointerCell> &cell, Qt::MouseButton button)
 {
-    if (programEnded_ || gamestarted != 1 || button != kLeftButton)
-        return;
-    const std::optional<PointerCell> cell = cellAt(x, y);
-    if (!cell)
+    if (programEnded_ || gamestarted != 1 || button != Qt::LeftButton || !cell)
         return;
     if (!cell->onBoard()) {
         window_.beep();
@@ -46,13 +43,12 @@ void GameFlow::release(int button, int /*shift*/, float x, float y)
 
     qizi[column][row] = kWhite;
     recordPlayerTurn(column, row);
-    const unsigned long long gamesBefore = gamesSetUpAfterEnd_;
     pd(column, row, kWhite);
     // When this stone ended the game, the next game waits for the player's first move, as after
-    // the new-game command; ended() has already drawn it and built the map.
-    if (programEnded_ || gamesSetUpAfterEnd_ != gamesBefore)
+    // the new-game command.
+    if (closeGameIfOver())
         return;
-    window_.hq();
+    window_.paintStones();
     computerAnswers();
 }
 
@@ -81,20 +77,29 @@ void GameFlow::MNrj()
 
 void GameFlow::ended()
 {
-    if (programEnded_ || gamestarted != 1)
-        return;
-    window_.hq();
+    // pd may find the game over twice on one board (full, and one side without stones): the
+    // player is asked once all the same.
+    if (!programEnded_ && gamestarted == 1)
+        gameOver_ = true;
+}
+
+bool GameFlow::closeGameIfOver()
+{
+    if (!gameOver_)
+        return false;
+    gameOver_ = false;
+    window_.paintStones();
     const bool playAgain = window_.askYesNo(
         resultText(bqnum, hqnum), flowtext::kAppTitle, WindowServices::Icon::None);
     offerSave();
     if (!playAgain) {
         programEnded_ = true;
         window_.endProgram();
-        return;
+        return true;
     }
     // The clock goes on from the finished game, unlike after the new-game command.
     setUpNextGame();
-    ++gamesSetUpAfterEnd_;
+    return true;
 }
 
 void GameFlow::startFirstGame()
@@ -105,7 +110,7 @@ void GameFlow::startFirstGame()
     window_.setModeCaption(flowtext::kModeCaption);
     // The position placed at window load is used as it is; it only needs counting.
     pd(kRecountCell, kRecountCell, kWhite);
-    window_.hq();
+    window_.paintStones();
     pdkyxq(kWhite);
     gamestarted = 1;
 }
@@ -125,7 +130,7 @@ void GameFlow::setUpNextGame()
     initqizi();
     // On the starting position neither end test can hold, so this cannot end the game again.
     pd(kRecountCell, kRecountCell, kWhite);
-    window_.hq2();
+    window_.repaintBoard();
     pdkyxq(kWhite);
 }
 
@@ -144,9 +149,11 @@ void GameFlow::computerAnswers()
     if (reserved)
         ++stepnum;
     dfxq(reserved);
+    // The computer's stone may have ended the game; after Yes the map is built for the new one.
+    closeGameIfOver();
     if (programEnded_)
         return;
-    window_.hq();
+    window_.paintStones();
     pdkyxq(kWhite);
 }
 

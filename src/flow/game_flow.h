@@ -1,9 +1,12 @@
 #pragma once
 
 #include "flow/window_services.h"
+#include "game/board_geometry.h"
 #include "game/game_state.h"
 
 #include <QString>
+#include <optional>
+#include <qnamespace.h>
 
 namespace tavrin {
 
@@ -12,14 +15,11 @@ namespace tavrin {
 class GameFlow : public GameState
 {
 public:
-    // Button value of the left mouse button in a release.
-    static constexpr int kLeftButton = 1;
-
     explicit GameFlow(WindowServices &window);
 
-    // The player releases `button` over the board at (x, y) in board units; `shift` is not
-    // consulted. One accepted release is one whole exchange.
-    void release(int button, int shift, float x, float y);
+    // The player releases `button` over the board on `cell` (nothing when the pointer was on a
+    // grid line). One accepted release is one whole exchange.
+    void release(const std::optional<PointerCell> &cell, Qt::MouseButton button);
     // `fqyz`: the player passes, after confirming when a legal cell remains.
     void fqyz();
     // `MNrj`: starts the first game, or asks and starts a new one.
@@ -32,7 +32,8 @@ public:
     bool programEnded() const { return programEnded_; }
 
 protected:
-    // Closes a finished game: result, save offer, then the next game or the end of the program.
+    // Only notes that the game is over: the handler that made the engine call closes the game
+    // once that call has returned, so no question is ever asked from inside pd.
     void ended() override;
 
 private:
@@ -50,11 +51,13 @@ private:
     static QString passQuestion(std::int16_t x, std::int16_t y);
     // Offers the Save dialog and writes the record to the chosen file.
     void offerSave();
+    // When the last engine call ended the game: result, save offer, then the next game or the
+    // end of the program. True when it did.
+    bool closeGameIfOver();
 
     WindowServices &window_;
     bool programEnded_ = false;
-    // Games set up after a finished one; lets an exchange see that its own stone ended the game.
-    unsigned long long gamesSetUpAfterEnd_ = 0;
+    bool gameOver_ = false; // pd found the game over; closeGameIfOver has not yet closed it
 };
 
 } // namespace tavrin

@@ -77,8 +77,8 @@ void GameState::dfxq(bool record)
         && !chooseInterior(board, chosen))
         return; // no legal cell: the computer passes without a word
 
-    // 4. The stone and the record entry must be in place before pd, which may end the game and
-    // save the record from inside.
+    // 4. The stone and the record entry are in place before pd, so that a game ended by this
+    // stone is closed with its whole record.
     qizi[chosen.x][chosen.y] = kBlack;
     if (record && stepnum >= 1 && stepnum <= kRecordCapacity)
         qipu[stepnum] = {chosen.x, chosen.y};

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -85,8 +86,6 @@ constexpr char kPassCommand[] = "放弃一子&C";
 // Interval of the clock, in milliseconds.
 constexpr int kClockInterval = 1000;
 
-bool nativeFileDialogsAllowed = true;
-
 QString countCaption(const char *prefix, std::int16_t count)
 {
     const QString number
@@ -123,6 +122,25 @@ void layOutMessage(QMessageBox &box)
     }
     label->setMinimumWidth(widest + metrics.averageCharWidth());
 }
+
+// A Yes/No question of the game: only 是 and 否 answer it. Escape and the window's close button
+// do nothing, so a stray key never answers No (and ends the program) for the player.
+class QuestionBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Escape) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override { event->ignore(); }
+};
 
 QString titleOrCaption(const QString &title)
 {
@@ -184,44 +202,41 @@ xq::xq(QWidget *parent, const QString &feedUrl) : QMainWindow(parent), flow_(*th
 
 xq::~xq() = default;
 
-void xq::setNativeFileDialogsAllowed(bool allowed)
-{
-    nativeFileDialogsAllowed = allowed;
-}
-
 void xq::createPanel(QWidget *area)
 {
-    Picture1 = new QWidget(area);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(kPanelRect);
-    QPalette palette = Picture1->palette();
+    panel_ = new QWidget(area);
+    panel_->setObjectName(QStringLiteral("Picture1"));
+    panel_->setGeometry(kPanelRect);
+    QPalette palette = panel_->palette();
     palette.setColor(QPalette::Window, kPanelColour);
-    Picture1->setPalette(palette);
-    Picture1->setAutoFillBackground(true);
+    panel_->setPalette(palette);
+    panel_->setAutoFillBackground(true);
 
-    const QColor buttonText = Picture1->palette().color(QPalette::ButtonText);
+    const QColor buttonText = panel_->palette().color(QPalette::ButtonText);
     const auto left = Qt::AlignLeft | Qt::AlignTop;
     const auto centre = Qt::AlignHCenter | Qt::AlignTop;
-    bqxy = makeLabel(Picture1, "bqxy", kWhiteCountRect, buttonText, kPanelColour, songFont(10.5),
-        left, kWhiteCountStart, false);
-    hqxy = makeLabel(Picture1, "hqxy", kBlackCountRect, buttonText, kPanelColour, songFont(10.5),
-        left, kBlackCountStart, false);
-    xzld = makeLabel(Picture1, "xzld", kModeRect, buttonText, kModeBackground,
+    whiteCountLabel_ = makeLabel(panel_, "bqxy", kWhiteCountRect, buttonText, kPanelColour,
+        songFont(10.5), left, kWhiteCountStart, false);
+    blackCountLabel_ = makeLabel(panel_, "hqxy", kBlackCountRect, buttonText, kPanelColour,
+        songFont(10.5), left, kBlackCountStart, false);
+    modeLabel_ = makeLabel(panel_, "xzld", kModeRect, buttonText, kModeBackground,
         songFont(15, QFont::Bold), left, kModeStart, false);
-    xqwz = makeLabel(Picture1, "xqwz", kPositionRect, kPositionColour, kPanelColour,
+    positionLabel_ = makeLabel(panel_, "xqwz", kPositionRect, kPositionColour, kPanelColour,
         arialFont(10.5, QFont::Bold), centre, kPositionStart, false);
-    timenow = makeLabel(Picture1, "timenow", kClockRect, kClockColour, kPanelColour,
+    clockLabel_ = makeLabel(panel_, "timenow", kClockRect, kClockColour, kPanelColour,
         systemFont(9.75, QFont::Bold), centre, kClockStart, true);
 }
 
 void xq::createBoard(QWidget *area)
 {
-    qp = new BoardSurface(area);
-    qp->setObjectName(QStringLiteral("qp"));
-    qp->setGeometry(kBoardRect);
-    connect(qp, &BoardSurface::pointerMoved, this, &xq::boardPointerMoved);
-    connect(qp, &BoardSurface::released, this,
-        [this](int button, int shift, float x, float y) { flow_.release(button, shift, x, y); });
+    board_ = new BoardSurface(area);
+    board_->setObjectName(QStringLiteral("qp"));
+    board_->setGeometry(kBoardRect);
+    connect(board_, &BoardSurface::pointerMoved, this, &xq::showPointerFeedback);
+    connect(board_, &BoardSurface::released, this,
+        [this](const std::optional<PointerCell> &cell, Qt::MouseButton button) {
+            flow_.release(cell, button);
+        });
 }
 
 void xq::createBanner(QWidget *area, const QString &feedUrl)
@@ -234,47 +249,48 @@ void xq::createBanner(QWidget *area, const QString &feedUrl)
 
 void xq::createClock()
 {
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kClockInterval);
-    connect(Timer1, &QTimer::timeout, this, &xq::clockTick);
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setObjectName(QStringLiteral("Timer1"));
+    clockTimer_->setInterval(kClockInterval);
+    connect(clockTimer_, &QTimer::timeout, this, &xq::advanceClock);
 }
 
 void xq::createMenus()
 {
     menuBar()->setNativeMenuBar(false);
 
-    game = menuBar()->addMenu(QString::fromUtf8(kGameMenu));
-    game->setObjectName(QStringLiteral("game"));
-    MNrj = makeAction(this, "MNrj", kNewGameItem);
-    MNrj->setShortcut(Qt::Key_F2);
-    mnRR = makeAction(this, "mnRR", kTwoPlayerItem);
-    mnRR->setShortcut(Qt::Key_F3);
-    mnRR->setEnabled(false);
-    mnFP = makeAction(this, "mnFP", kReplayItem);
-    mnFP->setShortcut(Qt::Key_F4);
-    mnFP->setEnabled(false);
+    gameMenu_ = menuBar()->addMenu(QString::fromUtf8(kGameMenu));
+    gameMenu_->setObjectName(QStringLiteral("game"));
+    newGameAction_ = makeAction(this, "MNrj", kNewGameItem);
+    newGameAction_->setShortcut(Qt::Key_F2);
+    twoPlayerAction_ = makeAction(this, "mnRR", kTwoPlayerItem);
+    twoPlayerAction_->setShortcut(Qt::Key_F3);
+    twoPlayerAction_->setEnabled(false);
+    replayAction_ = makeAction(this, "mnFP", kReplayItem);
+    replayAction_->setShortcut(Qt::Key_F4);
+    replayAction_->setEnabled(false);
     // A separator keeps no caption: styles draw a separator's text as a section heading.
-    STEP = makeAction(this, "STEP", "");
-    STEP->setSeparator(true);
-    mnExit = makeAction(this, "mnExit", kExitItem);
-    game->addActions({MNrj, mnRR, mnFP, STEP, mnExit});
+    separatorAction_ = makeAction(this, "STEP", "");
+    separatorAction_->setSeparator(true);
+    exitAction_ = makeAction(this, "mnExit", kExitItem);
+    gameMenu_->addActions(
+        {newGameAction_, twoPlayerAction_, replayAction_, separatorAction_, exitAction_});
 
-    hlp = menuBar()->addMenu(QString::fromUtf8(kHelpMenu));
-    hlp->setObjectName(QStringLiteral("hlp"));
-    rules = makeAction(this, "rules", kRulesItem);
-    rules->setShortcut(Qt::Key_F1);
-    mnAbout = makeAction(this, "mnAbout", kAboutItem);
-    hlp->addActions({rules, mnAbout});
+    helpMenu_ = menuBar()->addMenu(QString::fromUtf8(kHelpMenu));
+    helpMenu_->setObjectName(QStringLiteral("hlp"));
+    rulesAction_ = makeAction(this, "rules", kRulesItem);
+    rulesAction_->setShortcut(Qt::Key_F1);
+    aboutAction_ = makeAction(this, "mnAbout", kAboutItem);
+    helpMenu_->addActions({rulesAction_, aboutAction_});
 
-    fqyz = makeAction(this, "fqyz", kPassCommand);
-    menuBar()->addAction(fqyz);
+    passAction_ = makeAction(this, "fqyz", kPassCommand);
+    menuBar()->addAction(passAction_);
 
-    connect(MNrj, &QAction::triggered, this, [this] { flow_.MNrj(); });
-    connect(mnExit, &QAction::triggered, this, &xq::exitProgram);
-    connect(rules, &QAction::triggered, this, &xq::showRules);
-    connect(mnAbout, &QAction::triggered, this, &xq::showAbout);
-    connect(fqyz, &QAction::triggered, this, [this] { flow_.fqyz(); });
+    connect(newGameAction_, &QAction::triggered, this, [this] { flow_.MNrj(); });
+    connect(exitAction_, &QAction::triggered, this, &xq::exitProgram);
+    connect(rulesAction_, &QAction::triggered, this, &xq::showRules);
+    connect(aboutAction_, &QAction::triggered, this, &xq::showAbout);
+    connect(passAction_, &QAction::triggered, this, [this] { flow_.fqyz(); });
 }
 
 void xq::load()
@@ -289,61 +305,50 @@ void xq::load()
         endProgram();
         return;
     }
-    drawnewqp();
+    drawEmptyBoard();
     flow_.initqizi();
 }
 
-void xq::drawnewqp()
+void xq::drawEmptyBoard()
 {
-    qp->drawGrid();
+    board_->drawGrid();
 }
 
 void xq::paintPosition(bool clearEmpty)
 {
-    for (int y = 1; y <= kBoardSize; ++y) {
-        for (int x = 1; x <= kBoardSize; ++x) {
-            const std::int16_t code = flow_.qizi[x][y];
-            if (code == kWhite) {
-                qp->paintDisc(x, y, BoardSurface::Disc::White);
-            } else if (code == kBlack) {
-                qp->paintDisc(x, y, BoardSurface::Disc::Black);
-            } else if (clearEmpty) {
-                qp->paintDisc(x, y, BoardSurface::Disc::Background);
-            }
-        }
-    }
-    bqxy->setText(countCaption(kWhiteCountPrefix, flow_.bqnum));
-    hqxy->setText(countCaption(kBlackCountPrefix, flow_.hqnum));
+    board_->paintStones(flow_, clearEmpty);
+    whiteCountLabel_->setText(countCaption(kWhiteCountPrefix, flow_.bqnum));
+    blackCountLabel_->setText(countCaption(kBlackCountPrefix, flow_.hqnum));
 }
 
-void xq::hq()
+void xq::paintStones()
 {
     paintPosition(false);
 }
 
-void xq::hq2()
+void xq::repaintBoard()
 {
     paintPosition(true);
 }
 
-void xq::boardPointerMoved(int /*button*/, int /*shift*/, float x, float y)
+void xq::showPointerFeedback(const std::optional<PointerCell> &cell)
 {
-    const std::optional<PointerCell> cell = cellAt(x, y);
     // Past the border cells nothing of the legal-move map may be read: no-drop, caption kept.
     if (!cell || cell->column < 0 || cell->column > kBoardSize || cell->row < 0
         || cell->row > kBoardSize) {
-        qp->setCursor(Qt::ForbiddenCursor);
+        board_->setCursor(Qt::ForbiddenCursor);
         return;
     }
     const bool legal = flow_.kyxq[cell->column][cell->row] == kLegal;
-    qp->setCursor(legal ? Qt::CrossCursor : Qt::ForbiddenCursor);
-    xqwz->setText(QString::number(cell->column) + QLatin1Char(',') + QString::number(cell->row));
+    board_->setCursor(legal ? Qt::CrossCursor : Qt::ForbiddenCursor);
+    positionLabel_->setText(
+        QString::number(cell->column) + QLatin1Char(',') + QString::number(cell->row));
 }
 
-void xq::clockTick()
+void xq::advanceClock()
 {
     flow_.timecount = nextClockCount(flow_.timecount);
-    timenow->setText(clockCaption(flow_.timecount));
+    clockLabel_->setText(clockCaption(flow_.timecount));
 }
 
 void xq::showRules()
@@ -365,7 +370,7 @@ void xq::exitProgram()
 
 bool xq::askYesNo(const QString &text, const QString &title, Icon icon)
 {
-    QMessageBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
+    QuestionBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
         titleOrCaption(title), withLineBreaks(text), QMessageBox::Yes | QMessageBox::No, this);
     layOutMessage(box);
     box.setDefaultButton(QMessageBox::Yes);
@@ -386,7 +391,6 @@ QString xq::chooseSaveFile(const QString &title, const QString &initialName)
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, !nativeFileDialogsAllowed);
     // The initial name is "<folder>/<pattern>": open in the folder, listing what the pattern
     // matches, with the pattern as the name.
     QFileInfo chosen(initialName);
@@ -417,27 +421,27 @@ void xq::endProgram()
         return;
     }
     programEnding_ = true;
-    Timer1->stop();
+    clockTimer_->stop();
     hide();
     QCoreApplication::exit(0);
 }
 
 void xq::startClock()
 {
-    Timer1->start();
+    clockTimer_->start();
 }
 
 void xq::showStatusLabels()
 {
-    bqxy->setVisible(true);
-    hqxy->setVisible(true);
-    xzld->setVisible(true);
-    xqwz->setVisible(true);
+    whiteCountLabel_->setVisible(true);
+    blackCountLabel_->setVisible(true);
+    modeLabel_->setVisible(true);
+    positionLabel_->setVisible(true);
 }
 
 void xq::setModeCaption(const QString &caption)
 {
-    xzld->setText(caption);
+    modeLabel_->setText(caption);
 }
 
 void xq::closeEvent(QCloseEvent *event)

@@ -29,11 +29,8 @@ public:
     GameFlow &flow() { return flow_; }
     const GameFlow &flow() const { return flow_; }
 
-    // Whether the Save dialog may be the desktop's own; tests turn it off to drive Qt's dialog.
-    static void setNativeFileDialogsAllowed(bool allowed);
-
     // `drawnewqp`: the board's scale, frame and grid.
-    void drawnewqp();
+    void drawEmptyBoard();
 
     // The window's services for the game.
     bool askYesNo(const QString &text, const QString &title, Icon icon) override;
@@ -41,8 +38,8 @@ public:
     QString chooseSaveFile(const QString &title, const QString &initialName) override;
     void beep() override;
     void endProgram() override;
-    void hq() override;
-    void hq2() override;
+    void paintStones() override;
+    void repaintBoard() override;
     void startClock() override;
     void showStatusLabels() override;
     void setModeCaption(const QString &caption) override;
@@ -50,8 +47,8 @@ public:
 public slots:
     // Window load: show, leave if another instance runs, draw the grid, set up the board.
     void load();
-    // One second of the clock `Timer1`.
-    void clockTick();
+    // One second of the game clock.
+    void advanceClock();
     // The menu commands of the help menu and Exit.
     void showRules();
     void showAbout();
@@ -68,33 +65,34 @@ private:
     void createClock();
     // Paints the stones of the board, and with `clearEmpty` the empty cells too; then the counts.
     void paintPosition(bool clearEmpty);
-    // Pointer feedback over the board.
-    void boardPointerMoved(int button, int shift, float x, float y);
+    // Pointer feedback over the board: the pointer shape and the position caption.
+    void showPointerFeedback(const std::optional<PointerCell> &cell);
 
     GameFlow flow_; // the game state and its handlers
     SingleInstance instance_; // the lock that keeps a second copy from running
     bool loaded_ = false; // window load has run
     bool programEnding_ = false; // set once the program has been told to end
 
-    QWidget *Picture1 = nullptr; // top panel holding the five labels
-    QLabel *bqxy = nullptr; // white stone count
-    QLabel *hqxy = nullptr; // black stone count
-    QLabel *xzld = nullptr; // mode of play
-    QLabel *xqwz = nullptr; // cell under the pointer
-    QLabel *timenow = nullptr; // elapsed time of the game
-    BoardSurface *qp = nullptr; // the board picture
-    QTimer *Timer1 = nullptr; // the one-second clock
+    // The controls; each one's object name is the name the game has always given it.
+    QWidget *panel_ = nullptr; // `Picture1`: the top panel holding the five labels
+    QLabel *whiteCountLabel_ = nullptr; // `bqxy`: white stone count
+    QLabel *blackCountLabel_ = nullptr; // `hqxy`: black stone count
+    QLabel *modeLabel_ = nullptr; // `xzld`: mode of play
+    QLabel *positionLabel_ = nullptr; // `xqwz`: cell under the pointer
+    QLabel *clockLabel_ = nullptr; // `timenow`: elapsed time of the game
+    BoardSurface *board_ = nullptr; // `qp`: the board picture
+    QTimer *clockTimer_ = nullptr; // `Timer1`: the one-second clock
 
-    QMenu *game = nullptr; // the game menu
-    QAction *MNrj = nullptr; // new game against the computer
-    QAction *mnRR = nullptr; // two players: never enabled
-    QAction *mnFP = nullptr; // replay: never enabled
-    QAction *STEP = nullptr; // separator line of the game menu
-    QAction *mnExit = nullptr; // ends the program
-    QMenu *hlp = nullptr; // the help menu
-    QAction *rules = nullptr; // shows the rules
-    QAction *mnAbout = nullptr; // opens the home page and shows the About box
-    QAction *fqyz = nullptr; // the player passes: a command on the menu bar itself
+    QMenu *gameMenu_ = nullptr; // `game`
+    QAction *newGameAction_ = nullptr; // `MNrj`: new game against the computer
+    QAction *twoPlayerAction_ = nullptr; // `mnRR`: two players, never enabled
+    QAction *replayAction_ = nullptr; // `mnFP`: replay, never enabled
+    QAction *separatorAction_ = nullptr; // `STEP`: separator line of the game menu
+    QAction *exitAction_ = nullptr; // `mnExit`: ends the program
+    QMenu *helpMenu_ = nullptr; // `hlp`
+    QAction *rulesAction_ = nullptr; // `rules`: shows the rules
+    QAction *aboutAction_ = nullptr; // `mnAbout`: opens the home page and shows the About box
+    QAction *passAction_ = nullptr; // `fqyz`: the player passes; a command on the menu bar itself
 };
 
 } // namespace tavrin

@@ -97,7 +97,7 @@ private slots:
         const QStringList start = startingBoardText();
         const char *opened = "o@9-10,9 x@9-10,8"; // white's (10, 9), black's answer (10, 8)
         row("legal release: white (10, 9), black answers (10, 8)", start, 0, "590,530",
-            "hq hq | 2: 10,9 10,8", "", opened);
+            "paintStones paintStones | 2: 10,9 10,8", "", opened);
         row("cell that captures nothing", start, 0, "590,590", " | 0:", "", "");
         row("occupied cell that would capture", placedBoard("o@1,1 x@2-3,1", start), 0, "150,30",
             " | 0:", "", "");
@@ -107,21 +107,21 @@ private slots:
         const QString passAsked = "您至少还可以在 7, 8落子,确认放弃吗？|Tavrin";
         row("pass, answer No", start, 0, "pass", "askYesNo | 0:", passAsked, "");
         row("pass, answer Yes: (0, 0), then black's (9, 7)", start, 0, "pass yes",
-            "askYesNo hq | 2: 0,0 9,7", passAsked, "x@9,7-8");
+            "askYesNo paintStones | 2: 0,0 9,7", passAsked, "x@9,7-8");
         const QStringList whiteStuck = placedBoard("x@1,1 o@2,1 o@5,5"); // black answers (3, 1)
-        row("pass without a legal cell asks nothing", whiteStuck, 0, "pass", "hq | 2: 0,0 3,1", "",
-            "x@2-3,1");
+        row("pass without a legal cell asks nothing", whiteStuck, 0, "pass",
+            "paintStones | 2: 0,0 3,1", "", "x@2-3,1");
 
         const QString newGameAsked = "这盘棋尚未下完，重新开始吗？|新局|?";
         row("new game, No keeps the game", placedBoard(opened, start), 2, "new", "askYesNo | 2: …",
             newGameAsked, "");
         row("new game, Yes starts again, clock from 0", placedBoard(opened, start), 2, "new yes",
-            "askYesNo startClock hq2 | 0:", newGameAsked, "start");
+            "askYesNo startClock repaintBoard | 0:", newGameAsked, "start");
 
         // Full but for (16, 16), where white turns over (15, 16) alone: 128 stones each then.
         const QString nearlyFull = "x@1-16,1-8 o@1-16,9-16 x@15,16 .@16,16";
-        const QString again = "hq askYesNo chooseSaveFile hq2 | 0:";
-        const QString over = "hq askYesNo chooseSaveFile endProgram | 1: ";
+        const QString again = "paintStones askYesNo chooseSaveFile repaintBoard | 0:";
+        const QString over = "paintStones askYesNo chooseSaveFile endProgram | 1: ";
         const QString lost = "Bad luck , 重新来一盘？|Tavrin";
         row("full board, white ahead, Yes: the new game waits for the player",
             placedBoard(nearlyFull + " o@15-16,8"), 0, "968.75,968.75 yes", again, kWon, "start");
@@ -135,11 +135,12 @@ private slots:
         row("white wipes out black, No", placedBoard("o@1,1 x@2,1"), 0, "150,30", over + "3,1",
             kWon, "o@2-3,1");
         row("black wipes out white after a pass, Yes", placedBoard("x@1,1 o@2,1"), 0, "pass yes",
-            "hq askYesNo chooseSaveFile hq2 hq | 0:", lost, "start");
+            "paintStones askYesNo chooseSaveFile repaintBoard paintStones | 0:", lost, "start");
 
         row("move takes the last entry, answer unrecorded", start, 255, "590,530",
-            "hq hq | 256: … 10,9", "", opened);
-        row("move on a full record", start, 256, "590,530", "hq hq | 256: …", "", opened);
+            "paintStones paintStones | 256: … 10,9", "", opened);
+        row("move on a full record", start, 256, "590,530", "paintStones paintStones | 256: …", "",
+            opened);
     }
 
     // One command of the player on a game under way. The record stops at 256 entries, and what
@@ -166,11 +167,11 @@ private slots:
         else if (words[0] == "pass")
             flow->fqyz();
         else
-            flow->release(words[0] == "right" ? 2 : GameFlow::kLeftButton, 0,
-                at.section(',', 0, 0).toFloat(), at.section(',', 1).toFloat());
+            flow->release(cellAt(at.section(',', 0, 0).toFloat(), at.section(',', 1).toFloat()),
+                words[0] == "right" ? Qt::RightButton : Qt::LeftButton);
         const bool ended = outcome.contains("endProgram");
         if (ended) {
-            flow->release(GameFlow::kLeftButton, 0, -30.0f, 530.0f);
+            flow->release(cellAt(-30.0f, 530.0f), Qt::LeftButton);
             flow->fqyz();
             flow->MNrj();
             flow->pd(16, 16, kWhite); // an end test that turns nothing over
@@ -196,14 +197,14 @@ private slots:
         putBoard(*flow, placedBoard("o@1-16,1-16"));
         flow->pd(1, 1, kWhite); // a board over by both rules
         flow->initqizi();
-        flow->release(GameFlow::kLeftButton, 0, 590.0f, 530.0f);
-        flow->release(GameFlow::kLeftButton, 0, -30.0f, 530.0f);
+        flow->release(cellAt(590.0f, 530.0f), Qt::LeftButton);
+        flow->release(cellAt(-30.0f, 530.0f), Qt::LeftButton);
         flow->fqyz();
         QVERIFY(window.calls.isEmpty());
         flow->timecount = 9; // the counts are still those of the full board
 
         flow->MNrj();
-        QCOMPARE(window.calls.join(' '), "startClock showStatusLabels setModeCaption hq");
+        QCOMPARE(window.calls.join(' '), "startClock showStatusLabels setModeCaption paintStones");
         QCOMPARE(window.shown, QStringList {"   人机大战"});
         QCOMPARE(boardToText(*flow), startingBoardText());
         QCOMPARE(QPoint(flow->bqnum, flow->hqnum), QPoint(2, 2));
@@ -252,7 +253,7 @@ private slots:
         window.answers = {true};
         window.saveNames = {chosen};
 
-        flow->release(GameFlow::kLeftButton, 0, 150.0f, 30.0f);
+        flow->release(cellAt(150.0f, 30.0f), Qt::LeftButton);
         QMap<QString, QByteArray> files;
         for (QDirIterator it(".", QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
             QFile file(QDir().relativeFilePath(it.next()));
@@ -265,7 +266,7 @@ private slots:
         const QString info = window.shown.value(2);
         QCOMPARE(info.section('\r', 0, 0), fails ? "无法保存文件：" + chosen : "");
         QCOMPARE(info.section('\r', 1).size() > 7 && info.endsWith("|Tavrin"), fails);
-        QCOMPARE(window.calls.last(), "hq2");
+        QCOMPARE(window.calls.last(), "repaintBoard");
         QVERIFY(QDir::setCurrent(QCoreApplication::applicationDirPath()));
     }
 };

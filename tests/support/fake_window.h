@@ -19,7 +19,8 @@ public:
     // Names the Save dialog returns, the first one first; with none left it returns "" (Cancel).
     QStringList saveNames;
 
-    QStringList calls; // the name of every service called, in order ("askYesNo", "hq", ...)
+    QStringList
+        calls; // the name of every service called, in order ("askYesNo", "paintStones", ...)
     // What every box, dialog and caption showed, in order: "text|title" for a box ("|?" follows
     // for the Question icon), "title|initial name" for the Save dialog, the mode caption as is.
     QStringList shown;
@@ -52,8 +53,8 @@ public:
     }
     void beep() override { log("beep"); }
     void endProgram() override { log("endProgram"); }
-    void hq() override { log("hq"); }
-    void hq2() override { log("hq2"); }
+    void paintStones() override { log("paintStones"); }
+    void repaintBoard() override { log("repaintBoard"); }
     void startClock() override { log("startClock"); }
     void showStatusLabels() override { log("showStatusLabels"); }
     void setModeCaption(const QString &caption) override { log("setModeCaption", caption); }

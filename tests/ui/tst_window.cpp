@@ -104,7 +104,7 @@ private slots:
         // The instance lock lives in a runtime folder of this test process alone.
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         QVERIFY(installQtTranslation(*QCoreApplication::instance()));
-        xq::setNativeFileDialogsAllowed(false);
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QDesktopServices::setUrlHandler("http", this, "openPage");
     }
     void init()
@@ -257,11 +257,11 @@ private slots:
         GameFlow &flow = window_->flow();
         flow.qizi[1][1] = kBlack;
         flow.qizi[16][16] = kWhite;
-        window_->hq();
+        window_->paintStones();
         QCOMPARE(colourAt(1, 1) + colourAt(16, 16) + colourAt(2, 1), "#000000#ffffff#ffc080");
 
         flow.qizi[16][16] = kEmpty;
-        window_->hq2();
+        window_->repaintBoard();
         QCOMPARE(colourAt(1, 1) + colourAt(16, 16), "#000000#ffc080");
         const QImage &after = board()->picture();
         const QColor grid(0x00, 0xFF, 0xFF);
@@ -276,7 +276,7 @@ private slots:
         // after 32767, which are 546 minutes; and after 32768, where the count starts again.
         QStringList captions;
         for (int tick = 1; tick <= 32768; ++tick) {
-            window_->clockTick();
+            window_->advanceClock();
             if (QList {59, 60, 6000, 32767, 32768}.contains(tick))
                 captions << window_->findChild<QLabel *>("timenow")->text();
         }
