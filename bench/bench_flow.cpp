@@ -38,13 +38,6 @@ private:
     bool playAgain_;
 };
 
-// The centre of cell (x, y) in board units, where a release lands on that cell.
-float cellCentre(std::int16_t index)
-{
-    constexpr float kCellUnits = 62.5F;
-    return (static_cast<float>(index) - 0.5F) * kCellUnits;
-}
-
 // White's next turn: a release on the first legal cell, or the pass command when none is left.
 void playWhite(GameFlow &flow)
 {
@@ -53,7 +46,8 @@ void playWhite(GameFlow &flow)
         flow.fqyz();
         return;
     }
-    flow.release(cellAt(cellCentre(cell.x), cellCentre(cell.y)), Qt::LeftButton);
+    flow.release(
+        cellAt(float(cellCentreUnits(cell.x)), float(cellCentreUnits(cell.y))), Qt::LeftButton);
 }
 
 // One accepted release per iteration: white's stone, black's answer and the new map. A game
@@ -75,7 +69,8 @@ void BM_flowExchange(benchmark::State &state)
             state.ResumeTiming();
         }
         const std::uint64_t before = allocationCount();
-        flow.release(cellAt(cellCentre(cell.x), cellCentre(cell.y)), Qt::LeftButton);
+        flow.release(
+            cellAt(float(cellCentreUnits(cell.x)), float(cellCentreUnits(cell.y))), Qt::LeftButton);
         allocationsInExchanges += static_cast<std::int64_t>(allocationCount() - before);
         benchmark::DoNotOptimize(flow.kyxq);
     }

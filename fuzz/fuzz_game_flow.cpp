@@ -97,12 +97,6 @@ private:
     ByteSource &source_;
 };
 
-// The board-unit position of the centre of cell (x, y); cells 0 and 17 lie off the board.
-float centreOf(int index)
-{
-    return static_cast<float>((index - 0.5) * 62.5);
-}
-
 // Releases over the `choice`-th cell where white may play, or passes when there is none, so that
 // short inputs still play whole games.
 void playLegalCell(GameFlow &flow, std::uint8_t choice)
@@ -117,7 +111,8 @@ void playLegalCell(GameFlow &flow, std::uint8_t choice)
         return;
     }
     const auto [x, y] = cells[choice % cells.size()];
-    flow.release(cellAt(centreOf(x), centreOf(y)), Qt::LeftButton);
+    flow.release(cellAt(float(tavrin::cellCentreUnits(x)), float(tavrin::cellCentreUnits(y))),
+        Qt::LeftButton);
 }
 
 void runCommand(GameFlow &flow, ByteSource &source)
@@ -137,7 +132,10 @@ void runCommand(GameFlow &flow, ByteSource &source)
     }
     case 3: {
         const std::uint8_t cell = source.byte();
-        flow.release(cellAt(centreOf(cell % 18), centreOf(cell / 18 % 18)), Qt::LeftButton);
+        // Cells 0 and 17 lie off the board.
+        const float x = float(tavrin::cellCentreUnits(cell % 18));
+        const float y = float(tavrin::cellCentreUnits(cell / 18 % 18));
+        flow.release(cellAt(x, y), Qt::LeftButton);
         break;
     }
     case 4:

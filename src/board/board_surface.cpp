@@ -43,8 +43,8 @@ float BoardSurface::boardY(double pixels) const
 
 QRectF BoardSurface::discBox(int x, int y) const
 {
-    const double centreX = (x - 1) * kCellUnits + kCellUnits / 2;
-    const double centreY = (y - 1) * kCellUnits + kCellUnits / 2;
+    const double centreX = cellCentreUnits(x);
+    const double centreY = cellCentreUnits(y);
     const QPointF topLeft(
         unitsToPixelsX(centreX - kDiscRadius) - 1.0, unitsToPixelsY(centreY - kDiscRadius) - 1.0);
     const QPointF bottomRight(
@@ -77,6 +77,9 @@ void BoardSurface::drawGrid()
 
 void BoardSurface::paintDisc(int x, int y, Disc disc)
 {
+    // Callers paint board cells only; anything else is a mistake, and is ignored in a release
+    // build.
+    Q_ASSERT(x >= 1 && x <= kBoardSize && y >= 1 && y <= kBoardSize);
     if (x < 1 || x > kBoardSize || y < 1 || y > kBoardSize || picture_.isNull()
         || shown_[x][y] == disc) {
         return;

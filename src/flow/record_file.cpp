@@ -42,12 +42,16 @@ QString normalizedSaveName(const QString &chosen)
 
     // Only the file's own name decides: a dotted folder must not hide a missing extension.
     const QString ownName = chosen.mid(chosen.lastIndexOf(QLatin1Char('/')) + 1);
-    // A wildcard is the pattern the dialog lists files by, never the name of a file to write.
-    if (ownName.contains(QLatin1Char('*')) || ownName.contains(QLatin1Char('?')))
+    if (isFilePattern(ownName))
         return {};
     if (ownName.contains(QLatin1Char('.')))
         return chosen;
     return chosen + flowtext::kRecordExtension;
+}
+
+bool isFilePattern(const QString &fileName)
+{
+    return fileName.contains(QLatin1Char('*')) || fileName.contains(QLatin1Char('?'));
 }
 
 QString initialSaveFolder(const QString &programFolder)

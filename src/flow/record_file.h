@@ -16,6 +16,10 @@ QByteArray recordText(const GameState &state);
 // is to be written.
 QString normalizedSaveName(const QString &chosen);
 
+// True when a file's own name is a pattern that the Save dialog lists files by ("*.tvr"), never
+// the name of a file to write.
+bool isFilePattern(const QString &fileName);
+
 // The folder the Save dialog starts in: `programFolder` when it is a writable folder, else the
 // user's home folder. Without an argument, the folder of the running executable is tried.
 QString initialSaveFolder(const QString &programFolder);

@@ -9,6 +9,12 @@ constexpr double kBoardUnits = 1000.0;
 // Width and height of one cell in board units.
 constexpr double kCellUnits = 62.5;
 
+// The centre of column or row `index` (1..16) in board units.
+constexpr double cellCentreUnits(int index)
+{
+    return (index - 0.5) * kCellUnits;
+}
+
 // A cell position as the pointer sees it; may lie outside 1..16 when the pointer is off the board.
 struct PointerCell
 {

@@ -1,5 +1,7 @@
 #include "ui/qt_translation.h"
 
+#include "desktop/logging.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -12,6 +14,9 @@ bool installQtTranslation(QCoreApplication &app)
     auto *translator = new QTranslator(&app);
     if (!translator->load(
             QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qCDebug(lcTranslation) << "qtbase_zh_CN not found in"
+                               << QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                               << "- message-box buttons stay in English";
         delete translator;
         return false;
     }

@@ -4,6 +4,7 @@
 #include "desktop/fonts.h"
 #include "desktop/home_page.h"
 #include "desktop/open_url.h"
+#include "flow/record_file.h"
 #include "game/board_geometry.h"
 #include "ui/clock_caption.h"
 #include "ui/help_texts.h"
@@ -403,8 +404,7 @@ QString xq::chooseSaveFile(const QString &title, const QString &initialName)
         }
         chosen.setFile(dialog.selectedFiles().value(0));
         // Accepting a wildcard pattern lists the files it matches and keeps the dialog open.
-        if (!chosen.fileName().contains(QLatin1Char('*'))
-            && !chosen.fileName().contains(QLatin1Char('?'))) {
+        if (!isFilePattern(chosen.fileName())) {
             return chosen.filePath();
         }
     }

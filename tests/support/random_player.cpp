@@ -19,7 +19,8 @@ bool RandomPlayer::exchange()
     if (!cells[kWhite].isEmpty()) {
         const stepxy cell = cells[kWhite].at(random_.bounded(int(cells[kWhite].size())));
         // The pointer at the centre of the cell, in board units.
-        flow.release(cellAt((cell.x - 0.5f) * 62.5f, (cell.y - 0.5f) * 62.5f), Qt::LeftButton);
+        flow.release(
+            cellAt(float(cellCentreUnits(cell.x)), float(cellCentreUnits(cell.y))), Qt::LeftButton);
     } else if (cells[kBlack].isEmpty()) {
         return false;
     } else {

@@ -383,7 +383,7 @@ private:
     // The centre of cell (x, y) in the board's pixels.
     QPointF cellCentre(int x, int y) const
     {
-        return QPointF(x - .5, y - .5) * board()->width() / 16;
+        return QPointF(cellCentreUnits(x), cellCentreUnits(y)) * board()->width() / kBoardUnits;
     }
 
     QTemporaryDir runtime_; // the runtime folder, and so the instance lock, of this test
