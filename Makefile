@@ -4,6 +4,8 @@ BUILD_DIR  ?= build
 BUILD_TYPE ?= RelWithDebInfo
 # Feed address compiled into the game; empty keeps the project's default address.
 FEED_URL   ?=
+# ON turns compiler warnings into errors (CI does).
+WERROR     ?= OFF
 # Tests and their runs of the game never leave this machine: nothing listens on this port.
 TEST_FEED_URL := http://127.0.0.1:9/g/g.xml
 
@@ -32,7 +34,7 @@ run: build
 	$(BUILD_DIR)/src/app/tavrin
 
 test: packages
-	$(CMAKE_CONFIGURE) -DTAVRIN_FEED_URL="$(TEST_FEED_URL)"
+	$(CMAKE_CONFIGURE) -DTAVRIN_FEED_URL="$(TEST_FEED_URL)" -DTAVRIN_WERROR=$(WERROR)
 	cmake --build $(BUILD_DIR)
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j 2
 
@@ -72,14 +74,14 @@ fuzz-short: packages
 # seed corpus in the repository; a crashing input is kept in $(FUZZ_BUILD_DIR)/artifacts.
 .PHONY: fuzz-run
 fuzz-run:
-	cmake -S fuzz -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+	cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DTAVRIN_FUZZ=ON \
 	    -DTAVRIN_FEED_URL="$(TEST_FEED_URL)"
-	cmake --build $(FUZZ_BUILD_DIR)
+	cmake --build $(FUZZ_BUILD_DIR) --target $(FUZZ_TARGETS)
 	@set -e; for target in $(FUZZ_TARGETS); do \
 	    mkdir -p $(FUZZ_BUILD_DIR)/corpus/$$target $(FUZZ_BUILD_DIR)/artifacts $(FUZZ_BUILD_DIR)/tmp; \
 	    echo "== $$target: $(FUZZ_RUN_SECONDS) s"; \
 	    TMPDIR=$(CURDIR)/$(FUZZ_BUILD_DIR)/tmp QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) \
-	        $(FUZZ_BUILD_DIR)/$$target -max_total_time=$(FUZZ_RUN_SECONDS) -timeout=10 \
+	        $(FUZZ_BUILD_DIR)/fuzz/$$target -max_total_time=$(FUZZ_RUN_SECONDS) -timeout=10 \
 	        -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD_DIR)/artifacts/$$target- \
 	        $(FUZZ_BUILD_DIR)/corpus/$$target fuzz/corpus/$$target; \
 	done

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
+#include <QPointF>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,10 +20,20 @@ using namespace tavrin::test;
 namespace {
 
 const QString kWon = "Congratulations , 重新来一盘？|Tavrin";
+
+// What the player does in one row of the turn test.
+struct Command
+{
+    enum Kind { Release, RightRelease, Pass, NewGame } kind = Release;
+    QPointF at; // where a release happens, in board units
+    bool yes = false; // every question is answered Yes
+};
 // A record file name too long for the temporary file that a safe save writes beside it.
 const QString kTooLong = QString(246, 'g') + ".tvr";
 
 } // namespace
+
+Q_DECLARE_METATYPE(Command)
 
 class GameFlowTest : public QObject
 {
@@ -82,65 +93,72 @@ private slots:
     {
         QTest::addColumn<QStringList>("board");
         QTest::addColumn<int>("filled"); // record entries 1..filled hold marks, shown as "…"
-        // "x,y" a left release there in board units, "right x,y", "pass" or "new", each with
-        // " yes" when every question is answered Yes.
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("outcome"); // the window's calls | the record
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QStringList>("calls"); // the window's services, in order
+        QTest::addColumn<QString>("record"); // recordSummary() after the command
         QTest::addColumn<QString>("asked"); // the first box shown, if any
         QTest::addColumn<QString>("changes"); // placements that make the board, or "start"
-        const auto row
-            = [](const char *name, const QStringList &board, int filled, const char *command,
-                  const QString &outcome, const QString &asked, const char *changes) {
-                  QTest::newRow(name) << board << filled << command << outcome << asked << changes;
-              };
+        const auto row = [](const char *name, const QStringList &board, int filled, Command command,
+                             const QString &calls, const QString &record, const QString &asked,
+                             const char *changes) {
+            QTest::newRow(name) << board << filled << command
+                                << calls.split(' ', Qt::SkipEmptyParts) << record << asked
+                                << changes;
+        };
+        const auto releaseAt = [](float x, float y, bool yes = false) {
+            return Command {Command::Release, {x, y}, yes};
+        };
+        const Command passNo {Command::Pass, {}, false}, passYes {Command::Pass, {}, true};
 
         const QStringList start = startingBoardText();
         const char *opened = "o@9-10,9 x@9-10,8"; // white's (10, 9), black's answer (10, 8)
-        row("legal release: white (10, 9), black answers (10, 8)", start, 0, "590,530",
-            "paintStones paintStones | 2: 10,9 10,8", "", opened);
-        row("cell that captures nothing", start, 0, "590,590", " | 0:", "", "");
-        row("occupied cell that would capture", placedBoard("o@1,1 x@2-3,1", start), 0, "150,30",
-            " | 0:", "", "");
-        row("grid line", start, 0, "562.5,530", " | 0:", "", "");
-        row("off the board beeps", start, 0, "-0.3,530", "beep | 0:", "", "");
-        row("right button", start, 0, "right 590,530", " | 0:", "", "");
+        const QString twice = "paintStones paintStones";
+        row("legal release: white (10, 9), black answers (10, 8)", start, 0, releaseAt(590, 530),
+            twice, "2: 10,9 10,8", "", opened);
+        row("cell that captures nothing", start, 0, releaseAt(590, 590), "", "0:", "", "");
+        row("occupied cell that would capture", placedBoard("o@1,1 x@2-3,1", start), 0,
+            releaseAt(150, 30), "", "0:", "", "");
+        row("grid line", start, 0, releaseAt(562.5, 530), "", "0:", "", "");
+        row("off the board beeps", start, 0, releaseAt(-0.3f, 530), "beep", "0:", "", "");
+        row("right button", start, 0, {Command::RightRelease, {590, 530}, false}, "", "0:", "", "");
         const QString passAsked = "您至少还可以在 7, 8落子,确认放弃吗？|Tavrin";
-        row("pass, answer No", start, 0, "pass", "askYesNo | 0:", passAsked, "");
-        row("pass, answer Yes: (0, 0), then black's (9, 7)", start, 0, "pass yes",
-            "askYesNo paintStones | 2: 0,0 9,7", passAsked, "x@9,7-8");
+        row("pass, answer No", start, 0, passNo, "askYesNo", "0:", passAsked, "");
+        row("pass, answer Yes: (0, 0), then black's (9, 7)", start, 0, passYes,
+            "askYesNo paintStones", "2: 0,0 9,7", passAsked, "x@9,7-8");
         const QStringList whiteStuck = placedBoard("x@1,1 o@2,1 o@5,5"); // black answers (3, 1)
-        row("pass without a legal cell asks nothing", whiteStuck, 0, "pass",
-            "paintStones | 2: 0,0 3,1", "", "x@2-3,1");
+        row("pass without a legal cell asks nothing", whiteStuck, 0, passNo, "paintStones",
+            "2: 0,0 3,1", "", "x@2-3,1");
 
         const QString newGameAsked = "这盘棋尚未下完，重新开始吗？|新局|?";
-        row("new game, No keeps the game", placedBoard(opened, start), 2, "new", "askYesNo | 2: …",
-            newGameAsked, "");
-        row("new game, Yes starts again, clock from 0", placedBoard(opened, start), 2, "new yes",
-            "askYesNo startClock repaintBoard | 0:", newGameAsked, "start");
+        row("new game, No keeps the game", placedBoard(opened, start), 2,
+            {Command::NewGame, {}, false}, "askYesNo", "2: …", newGameAsked, "");
+        row("new game, Yes starts again, clock from 0", placedBoard(opened, start), 2,
+            {Command::NewGame, {}, true}, "askYesNo startClock repaintBoard", "0:", newGameAsked,
+            "start");
 
         // Full but for (16, 16), where white turns over (15, 16) alone: 128 stones each then.
         const QString nearlyFull = "x@1-16,1-8 o@1-16,9-16 x@15,16 .@16,16";
-        const QString again = "paintStones askYesNo chooseSaveFile repaintBoard | 0:";
-        const QString over = "paintStones askYesNo chooseSaveFile endProgram | 1: ";
+        const Command lastCell = releaseAt(968.75, 968.75),
+                      lastCellYes = releaseAt(968.75, 968.75, true);
+        const QString again = "paintStones askYesNo chooseSaveFile repaintBoard";
+        const QString over = "paintStones askYesNo chooseSaveFile endProgram";
         const QString lost = "Bad luck , 重新来一盘？|Tavrin";
         row("full board, white ahead, Yes: the new game waits for the player",
-            placedBoard(nearlyFull + " o@15-16,8"), 0, "968.75,968.75 yes", again, kWon, "start");
-        row("full board, drawn, Yes", placedBoard(nearlyFull), 0, "968.75,968.75 yes", again,
-            "Not too bad , 重新来一盘？|Tavrin", "start");
-        row("full board, black ahead, No", placedBoard(nearlyFull + " x@1-8,9"), 0, "968.75,968.75",
-            over + "16,16", lost, "o@15-16,16");
+            placedBoard(nearlyFull + " o@15-16,8"), 0, lastCellYes, again, "0:", kWon, "start");
+        row("full board, drawn, Yes", placedBoard(nearlyFull), 0, lastCellYes, again,
+            "0:", "Not too bad , 重新来一盘？|Tavrin", "start");
+        row("full board, black ahead, No", placedBoard(nearlyFull + " x@1-8,9"), 0, lastCell, over,
+            "1: 16,16", lost, "o@15-16,16");
         row("full board of white alone, Yes: one result only",
-            placedBoard("o@1-16,1-16 x@15,16 .@16,16"), 0, "968.75,968.75 yes", again, kWon,
-            "start");
-        row("white wipes out black, No", placedBoard("o@1,1 x@2,1"), 0, "150,30", over + "3,1",
-            kWon, "o@2-3,1");
-        row("black wipes out white after a pass, Yes", placedBoard("x@1,1 o@2,1"), 0, "pass yes",
-            "paintStones askYesNo chooseSaveFile repaintBoard paintStones | 0:", lost, "start");
+            placedBoard("o@1-16,1-16 x@15,16 .@16,16"), 0, lastCellYes, again, "0:", kWon, "start");
+        row("white wipes out black, No", placedBoard("o@1,1 x@2,1"), 0, releaseAt(150, 30), over,
+            "1: 3,1", kWon, "o@2-3,1");
+        row("black wipes out white after a pass, Yes", placedBoard("x@1,1 o@2,1"), 0, passYes,
+            again + " paintStones", "0:", lost, "start");
 
-        row("move takes the last entry, answer unrecorded", start, 255, "590,530",
-            "paintStones paintStones | 256: … 10,9", "", opened);
-        row("move on a full record", start, 256, "590,530", "paintStones paintStones | 256: …", "",
-            opened);
+        row("move takes the last entry, answer unrecorded", start, 255, releaseAt(590, 530), twice,
+            "256: … 10,9", "", opened);
+        row("move on a full record", start, 256, releaseAt(590, 530), twice, "256: …", "", opened);
     }
 
     // One command of the player on a game under way. The record stops at 256 entries, and what
@@ -150,39 +168,37 @@ private slots:
     {
         QFETCH(QStringList, board);
         QFETCH(int, filled);
-        QFETCH(QString, command);
-        QFETCH(QString, outcome);
+        QFETCH(Command, command);
+        QFETCH(QStringList, calls);
+        QFETCH(QString, record);
         QFETCH(QString, asked);
         QFETCH(QString, changes);
         start(board);
         std::fill_n(flow->qipu + 1, filled, stepxy {5, 16}); // a mark no turn here writes
         flow->stepnum = std::int16_t(filled);
         flow->timecount = 77;
-        const QStringList words = command.split(' ');
-        const QString at = words.value(words[0] == "right"); // a point "x,y" for a release
-        window.answers = QList<bool>(3, words.contains("yes"));
+        window.answers = QList<bool>(3, command.yes);
 
-        if (words[0] == "new")
+        if (command.kind == Command::NewGame)
             flow->MNrj();
-        else if (words[0] == "pass")
+        else if (command.kind == Command::Pass)
             flow->fqyz();
         else
-            flow->release(cellAt(at.section(',', 0, 0).toFloat(), at.section(',', 1).toFloat()),
-                words[0] == "right" ? Qt::RightButton : Qt::LeftButton);
-        const bool ended = outcome.contains("endProgram");
+            flow->release(cellAt(float(command.at.x()), float(command.at.y())),
+                command.kind == Command::RightRelease ? Qt::RightButton : Qt::LeftButton);
+        const bool ended = calls.contains("endProgram");
         if (ended) {
             flow->release(cellAt(-30.0f, 530.0f), Qt::LeftButton);
             flow->fqyz();
             flow->MNrj();
             flow->pd(16, 16, kWhite); // an end test that turns nothing over
         }
-        QCOMPARE(window.calls.join(' ') + " | "
-                + recordSummary(*flow).replace(QRegularExpression("( 5,16)+"), " …"),
-            outcome);
+        QCOMPARE(window.calls, calls);
+        QCOMPARE(recordSummary(*flow).replace(QRegularExpression("( 5,16)+"), " …"), record);
         QCOMPARE(window.shown.value(0), asked);
         QCOMPARE(boardToText(*flow),
             changes == "start" ? startingBoardText() : placedBoard(changes, board));
-        QCOMPARE(flow->timecount, std::int16_t(outcome.contains("startClock") ? 0 : 77));
+        QCOMPARE(flow->timecount, std::int16_t(calls.contains("startClock") ? 0 : 77));
         QCOMPARE(flow->programEnded(), ended);
         GameState fresh = *flow; // white's map must be the one for the board as it is
         fresh.pdkyxq(kWhite);

@@ -1,5 +1,6 @@
 #include "board_text.h"
 #include "game/game_state.h"
+#include "reference_rules.h"
 
 #include <QTest>
 #include <algorithm>
@@ -21,33 +22,6 @@ const QStringList kWorkedExample = placedBoard("",
         "..xx",
         "oxx",
     });
-
-// The capture rule stated plainly: in each of the eight directions, a run of opponent stones
-// is captured when a stone of the side closes it. Plays the stone, recounts the board cells and
-// returns the stones taken.
-int referencePlay(GameState &state, int x, int y, std::int16_t side)
-{
-    int total = 0;
-    for (int dx = -1; dx <= 1; ++dx)
-        for (int dy = -1; dy <= 1; ++dy) {
-            const auto at = [&](int d) {
-                const int cx = x + d * dx, cy = y + d * dy;
-                return cx >= 1 && cx <= 16 && cy >= 1 && cy <= 16 ? state.qizi[cx][cy] : -1;
-            };
-            int run = 1;
-            while ((dx || dy) && at(run) == 3 - side)
-                ++run;
-            if ((dx || dy) && at(run) == side)
-                for (total += run - 1; --run > 0;)
-                    state.qizi[x + run * dx][y + run * dy] = side;
-        }
-    state.qizi[x][y] = side;
-    state.bqnum = state.hqnum = 0;
-    for (int cx = 1; cx <= kBoardSize; ++cx)
-        for (int cy = 1; cy <= kBoardSize; ++cy)
-            (state.qizi[cx][cy] == kWhite ? state.bqnum : state.hqnum) += state.qizi[cx][cy] != 0;
-    return total;
-}
 
 // True when the two states hold the same values in every field.
 bool sameState(const GameState &a, const GameState &b)
@@ -80,8 +54,7 @@ struct EndWatcher : GameState
 QPoint referenceChoice(const GameState &state)
 {
     const auto captured = [&](int x, int y) {
-        GameState trial = state;
-        return state.qizi[x][y] == kEmpty ? referencePlay(trial, x, y, kBlack) : 0;
+        return referenceCaptures(state, x, y, kBlack);
     };
     for (const QPoint corner : {QPoint(1, 1), QPoint(1, 16), QPoint(16, 1), QPoint(16, 16)})
         if (captured(corner.x(), corner.y()))

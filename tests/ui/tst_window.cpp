@@ -3,12 +3,14 @@
 // running copy of the program at a time.
 #include "board_text.h"
 #include "desktop/home_page.h"
+#include "ui/help_texts.h"
 #include "ui/qt_translation.h"
 #include "ui/xq.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
@@ -26,31 +28,9 @@ using namespace tavrin::test;
 
 namespace {
 
-// The rules exactly as the player reads them, line by line.
-const QStringList kRulesLines = {
-    "    Tavrin是一种益智游戏，但在棋盘上下棋非常麻烦，因为要不停地将黑白",
-    "两棋互换(日本人想出了一个好办法：将棋子正反面涂为异色)，于是我用basic",
-    "写了这么一个小程序，以方便大家。",
-    "    游戏规则非常简单：在一个棋盘上先放上四枚棋子，黑白双方轮流下棋，",
-    "每一子须下在棋盘的空白处且能“吃掉”对方至少一子，否则自己不能下而",
-    "由对方继续下；“吃掉”对方的棋子是指：以落点为中心，向左看去经过几",
-    "个对方的棋子后又有自己的棋子(中间不能有空格)，则这几个对方的棋子就",
-    "被换成我方的棋子，即被吃掉了，对方被换掉几子便是吃了几子。此种“看",
-    "法”应同时应用于向右、向上、向下等八个方向。",
-    "  以下面一个棋盘的局部为例，“.”为空位、“o”为白棋、“x”为黑棋：",
-    "   若白棋在d4下子，棋盘变为图二，白棋吃掉黑棋4子。",
-    "",
-    "图一:             图二:",
-    "  1 2 3 4 5         1 2 3 4 5",
-    "a o . . o .       a o . . o .",
-    "b . x x . .       b . o x x .",
-    "c . . x x .       c . . o . .",
-    "d o x x . .       d o o o o .",
-    "e . . . . .       e . . . . .",
-    "判断胜负:",
-    "    若棋盘下满了，则棋子多的一方胜利；若中途一方棋子被全部吃完，",
-    "对方胜利。",
-};
+// The rules box as the player reads it: 22 lines, pinned by a few of them and a checksum of all.
+constexpr char kRulesChecksum[]
+    = "77aca6cd6bb062cb5fc4b6a45e8dc1e0edfab2d3516303b4763614965607b9d9";
 
 // The main window with the system beep counted instead of sounded.
 struct BeepCountingWindow : xq
@@ -292,8 +272,8 @@ private slots:
         QTest::addColumn<QStringList>("seen");
 
         QTest::newRow("rules") << "rules"
-                               << QStringList {"Tavrin规则"} + kRulesLines
-                + QStringList {"", "确定"};
+                               << QStringList {"Tavrin规则"} + rulesText().split('\r')
+                + QStringList {"确定"};
         QTest::newRow("about opens the page before the box")
             << "mnAbout"
             << QStringList {"page " + QString(kAuthorHomePage), "关于",
@@ -310,6 +290,18 @@ private slots:
         window_->findChild<QAction *>(command)->trigger();
 
         QCOMPARE(log_.join('\n').split('\n'), seen);
+    }
+
+    void rulesTextIsTheGamesOwn()
+    {
+        const QStringList lines = rulesText().split('\r');
+        QCOMPARE(lines.size(), 23); // 22 lines, each ended by a carriage return
+        QCOMPARE(
+            lines.value(0), "    Tavrin是一种益智游戏，但在棋盘上下棋非常麻烦，因为要不停地将黑白");
+        QCOMPARE(lines.value(13), "  1 2 3 4 5         1 2 3 4 5");
+        QCOMPARE(lines.value(21), "对方胜利。");
+        const QByteArray all = lines.mid(0, 22).join('\n').toUtf8();
+        QCOMPARE(QCryptographicHash::hash(all, QCryptographicHash::Sha256).toHex(), kRulesChecksum);
     }
 
     void wholeGameEndsAndItsRecordIsSaved()

@@ -6,8 +6,8 @@
 #include <string>
 
 // What must hold of a game's state between two handlers of the game flow, checked by the fuzz
-// target of the flow and by the stress test of the normal suite. The legality rule is written
-// out here again, apart from the engine, so that the two can disagree.
+// target of the flow and by the stress test of the normal suite. Legality follows the plain
+// capture rule of reference_rules.h, not the engine.
 namespace tavrin::invariants {
 
 // How much of the move record is checked by playing it again from the starting position.

@@ -1,5 +1,6 @@
 #include "game_invariants.h"
 
+#include "reference_rules.h"
 #include "replay/replay.h"
 
 #include <utility>
@@ -8,11 +9,6 @@
 namespace tavrin::invariants {
 
 namespace {
-
-bool onBoard(int x, int y)
-{
-    return x >= 1 && x <= kBoardSize && y >= 1 && y <= kBoardSize;
-}
 
 std::string cellName(int x, int y)
 {
@@ -111,26 +107,7 @@ std::optional<std::string> replayFault(const GameState &state, ReplayCheck check
 
 bool legalByRule(const GameState &state, int x, int y, int side)
 {
-    if (!onBoard(x, y) || state.qizi[x][y] != kEmpty)
-        return false;
-    const int opponent = side == kWhite ? kBlack : kWhite;
-    for (int dx = -1; dx <= 1; ++dx) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            if (dx == 0 && dy == 0)
-                continue;
-            int cx = x + dx;
-            int cy = y + dy;
-            int between = 0;
-            while (onBoard(cx, cy) && state.qizi[cx][cy] == opponent) {
-                ++between;
-                cx += dx;
-                cy += dy;
-            }
-            if (between > 0 && onBoard(cx, cy) && state.qizi[cx][cy] == side)
-                return true;
-        }
-    }
-    return false;
+    return test::referenceCaptures(state, x, y, side) > 0;
 }
 
 bool neitherSideCanPlay(const GameState &state)
