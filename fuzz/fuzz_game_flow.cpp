@@ -15,6 +15,8 @@
 
 namespace {
 
+using tavrin::cellAt;
+using tavrin::cellCentreUnits;
 using tavrin::GameFlow;
 using tavrin::GameState;
 
@@ -111,8 +113,7 @@ void playLegalCell(GameFlow &flow, std::uint8_t choice)
         return;
     }
     const auto [x, y] = cells[choice % cells.size()];
-    flow.release(cellAt(float(tavrin::cellCentreUnits(x)), float(tavrin::cellCentreUnits(y))),
-        Qt::LeftButton);
+    flow.release(cellAt(float(cellCentreUnits(x)), float(cellCentreUnits(y))), Qt::LeftButton);
 }
 
 void runCommand(GameFlow &flow, ByteSource &source)
@@ -133,8 +134,8 @@ void runCommand(GameFlow &flow, ByteSource &source)
     case 3: {
         const std::uint8_t cell = source.byte();
         // Cells 0 and 17 lie off the board.
-        const float x = float(tavrin::cellCentreUnits(cell % 18));
-        const float y = float(tavrin::cellCentreUnits(cell / 18 % 18));
+        const float x = float(cellCentreUnits(cell % 18));
+        const float y = float(cellCentreUnits(cell / 18 % 18));
         flow.release(cellAt(x, y), Qt::LeftButton);
         break;
     }
