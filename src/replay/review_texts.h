@@ -33,5 +33,7 @@ inline const QString kLastTip = QStringLiteral("终局 (End)");
 // The box shown when a record cannot be read: kUnreadable, the file's path, a line break and the
 // system's reason.
 inline const QString kUnreadable = QStringLiteral("无法读取棋谱：");
+// Its one button (the tool carries no toolkit translations of its own).
+inline const QString kOk = QStringLiteral("确定");
 
 } // namespace tavrin::reviewtext

@@ -7,6 +7,7 @@
 #include "replay/review_texts.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -243,6 +244,7 @@ int runReview(const QString &path, const ReplayOptions &options)
         QMessageBox box(QMessageBox::Warning, reviewtext::kTitle,
             reviewtext::kUnreadable + path + QLatin1Char('\n') + file.failure, QMessageBox::Ok);
         box.setWindowIcon(reviewIcon());
+        box.button(QMessageBox::Ok)->setText(reviewtext::kOk);
         box.exec();
         return fail(2, QStringLiteral("%1: %2").arg(path, file.failure));
     }
