@@ -212,8 +212,9 @@ private slots:
         QCOMPARE(status, 1);
     }
 
-    // A file that cannot be read is named in a box, and nothing else opens.
-    void unreadableFileIsRefusedInABox()
+    // A file that cannot be read is named in a box; neither it nor a step beyond the record opens
+    // a window.
+    void unreadableFileOrStepIsRefused()
     {
         const QString path = folder_.filePath("missing.tvr");
         QString shown;
@@ -226,6 +227,9 @@ private slots:
         QCOMPARE(runReview(path, {-1, false}), 2);
         QVERIFY2(shown.startsWith("无法读取棋谱：" + path + '\n'), qPrintable(shown));
         QVERIFY(shown.section('\n', 1).size() > 0); // the system's reason
+        // A step beyond the record is refused before any window opens, as without the window.
+        QVERIFY(writeFile(path, " 10  9 \r\n"));
+        QCOMPARE(runReview(path, {2, false}), 2);
     }
 
 private:
