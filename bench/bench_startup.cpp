@@ -3,7 +3,9 @@
 //  - from process start to the main window shown, with the feed address refused and with a feed
 //    server that accepts the connection and never answers (started here, on 127.0.0.1);
 //  - the peak resident size after start-up and after a whole game played through the window;
-//  - the CPU time the real program uses while it sits idle with its ticker running.
+//  - the CPU time the real program uses while it sits idle with its ticker running;
+//  - from process start to the review window shown on a whole game's record.
+#include "bench_record.h"
 #include "process_figures.h"
 #include "run_benchmarks.h"
 
@@ -166,6 +168,35 @@ BENCHMARK(BM_startupFeedNeverAnswers)
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// The review window of `tavrin-replay --view` on a whole game's record (255 entries), timed as
+// the game window's start-up.
+void BM_startupReviewWindow(benchmark::State &state)
+{
+    state.SetLabel("tavrin-replay --view, 255 entries");
+    QTemporaryDir folder;
+    const QString record = folder.filePath(QStringLiteral("game.tvr"));
+    QFile file(record);
+    if (!file.open(QIODevice::WriteOnly) || file.write(tavrin::bench::wholeGameRecord()) <= 0) {
+        state.SkipWithError("the record could not be written");
+        return;
+    }
+    file.close();
+    double peakKiB = 0;
+    for (auto _ : state) {
+        Child probe(QStringLiteral(TAVRIN_REVIEW_PROBE), {record});
+        const std::optional<QList<QByteArray>> shown = probe.waitForLine("shown");
+        if (!shown || shown->size() < 3) {
+            state.SkipWithError("the review window was never shown");
+            return;
+        }
+        state.SetIterationTime(
+            static_cast<double>(shown->at(1).toLongLong() - probe.startedAt()) / 1e9);
+        peakKiB = std::max(peakKiB, shown->at(2).toDouble());
+    }
+    state.counters["peak RSS MiB"] = peakKiB / kKiBPerMiB;
+}
+BENCHMARK(BM_startupReviewWindow)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The peak resident size after a whole game played through the window, the end-of-game boxes
 // included; the time is that of the whole run, start-up included.

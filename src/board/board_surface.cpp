@@ -116,6 +116,26 @@ void BoardSurface::paintStones(const GameState &state, bool clearEmpty)
     }
 }
 
+void BoardSurface::markDisc(int x, int y)
+{
+    // Radius of the ring, in board units, and its pen in pixels: small enough to leave a band of
+    // the disc's own colour around it, so the stone's side stays plain to see.
+    constexpr double kRingRadius = 11.0;
+    constexpr double kRingPen = 2.0;
+    if (x < 1 || x > kBoardSize || y < 1 || y > kBoardSize || picture_.isNull()
+        || shown_[x][y] == Disc::Background) {
+        return;
+    }
+    const QColor ring = shown_[x][y] == Disc::White ? kBlackStoneColour : kWhiteStoneColour;
+    const QRectF box = discBox(x, y);
+    QPainter painter(&picture_);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(ring, kRingPen));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(box.center(), unitsToPixelsX(kRingRadius), unitsToPixelsY(kRingRadius));
+    update(box.toAlignedRect());
+}
+
 void BoardSurface::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);

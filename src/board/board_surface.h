@@ -40,6 +40,10 @@ public:
     // Paints a disc for every stone of `state`, and with `clearEmpty` the board colour over every
     // empty cell.
     void paintStones(const GameState &state, bool clearEmpty);
+    // Marks the disc of cell (x, y) as the move just made: a ring in the other side's colour
+    // inside it. A cell without a disc gets no mark; painting the cell's background takes the
+    // mark away.
+    void markDisc(int x, int y);
     // The picture as it stands, at the device pixel ratio of the surface.
     const QImage &picture() const { return picture_; }
 

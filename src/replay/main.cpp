@@ -4,6 +4,7 @@
 #include "replay/position_text.h"
 #include "replay/record_reader.h"
 #include "replay/replay.h"
+#include "replay/review_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -25,29 +26,37 @@ int fail(int status, const QString &message)
     return status;
 }
 
-// True when the command line asks for a picture; looked at before any application object exists,
-// because only a picture needs the window system.
-bool wantsPicture(int argc, char *argv[])
+// True when the command line holds option `name` (alone, or as `name=value`); looked at before
+// any application object exists, because only a picture and the review window need the window
+// system.
+bool hasOption(int argc, char *argv[], const char *name)
 {
+    const std::size_t length = std::strlen(name);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0) {
             return false;
         }
-        if (std::strcmp(argv[i], "--png") == 0 || std::strncmp(argv[i], "--png=", 6) == 0) {
+        if (std::strncmp(argv[i], name, length) == 0
+            && (argv[i][length] == '\0' || argv[i][length] == '=')) {
             return true;
         }
     }
     return false;
 }
 
-// Widgets need a platform; without a display the picture is drawn off screen all the same.
+// Widgets need a platform; without a display the picture is drawn off screen all the same, but
+// the review window has nowhere to go (nothing is made then).
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[])
 {
-    if (!wantsPicture(argc, argv)) {
+    const bool view = hasOption(argc, argv, "--view");
+    if (!view && !hasOption(argc, argv, "--png")) {
         return std::make_unique<QCoreApplication>(argc, argv);
     }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (view) {
+            return nullptr;
+        }
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     return std::make_unique<QApplication>(argc, argv);
@@ -80,6 +89,10 @@ QString faultMessage(const QString &path, const tavrin::replay::RecordError &err
 int main(int argc, char *argv[])
 {
     const auto app = makeApplication(argc, argv);
+    if (!app) {
+        return fail(
+            kExitUsage, QStringLiteral("--view needs a display (DISPLAY or WAYLAND_DISPLAY)"));
+    }
     QCoreApplication::setApplicationName(QStringLiteral("tavrin-replay"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
 
@@ -96,7 +109,9 @@ int main(int argc, char *argv[])
         QStringLiteral("Also check that each of black's turns is the computer's own choice."));
     const QCommandLineOption pngOption(QStringLiteral("png"),
         QStringLiteral("Write a picture of the position to <file>."), QStringLiteral("file"));
-    parser.addOptions({stepOption, checkComputerOption, pngOption});
+    const QCommandLineOption viewOption(QStringLiteral("view"),
+        QStringLiteral("Open the record in a window and step through its entries."));
+    parser.addOptions({stepOption, checkComputerOption, pngOption, viewOption});
     parser.addPositionalArgument(QStringLiteral("record"), QStringLiteral("The .tvr file."));
 
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -125,6 +140,12 @@ int main(int argc, char *argv[])
     const QString picturePath = parser.value(pngOption);
     if (parser.isSet(pngOption) && picturePath.isEmpty()) {
         return fail(kExitUsage, QStringLiteral("--png takes a file name"));
+    }
+    if (parser.isSet(viewOption)) {
+        if (parser.isSet(pngOption)) {
+            return fail(kExitUsage, QStringLiteral("--view and --png exclude each other"));
+        }
+        return tavrin::replay::runReview(path, options);
     }
 
     const auto file = tavrin::replay::readRecordFile(path);

@@ -21,6 +21,9 @@ same_file() {
     cmp -s "$root/$1" "$source/data/$2" || fail "$1 differs from data/$2"
 }
 same_file usr/share/applications/example.tavrin.Tavrin.desktop example.tavrin.Tavrin.desktop
+same_file usr/share/applications/example.tavrin.Tavrin.Review.desktop \
+    example.tavrin.Tavrin.Review.desktop
+same_file usr/share/mime/packages/example.tavrin.Tavrin.xml example.tavrin.Tavrin.mime.xml
 same_file usr/share/metainfo/example.tavrin.Tavrin.metainfo.xml example.tavrin.Tavrin.metainfo.xml
 same_file usr/share/icons/hicolor/scalable/apps/example.tavrin.Tavrin.svg icons/tavrin.svg
 for size in 16 32 48 128; do

@@ -12,6 +12,11 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 replay=$root/usr/bin/tavrin-replay
 
+# Nothing in the tool, its review window included, reaches the network or parses feeds.
+if linked=$(env -u LD_LIBRARY_PATH ldd "$replay" | grep -iE 'libQt6Network|libpugixml'); then
+    fail "links $linked"
+fi
+
 shown=$(env -u LD_LIBRARY_PATH "$replay" --version) || fail "--version failed"
 [[ $shown == "tavrin-replay $version" ]] || fail "--version printed '$shown'"
 

@@ -202,6 +202,7 @@ private slots:
             "%1:2: the computer plays (10, 8) here, the record has (10, 10)");
         row("missing file", {}, QByteArray(), 2, "%1: ");
         row("bad option", {"--bogus"}, kOpening, 2, "Unknown option 'bogus'.");
+        row("window without a display", {"--view"}, kOpening, 2, "--view needs a display");
     }
 
     void programExitStatusAndMessage()
