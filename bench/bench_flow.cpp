@@ -11,6 +11,7 @@
 namespace {
 
 using tavrin::cellAt;
+using tavrin::cellCentreUnits;
 using tavrin::GameFlow;
 using tavrin::kWhite;
 using tavrin::stepxy;
