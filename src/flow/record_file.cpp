@@ -1,12 +1,13 @@
 #include "record_file.h"
 
+#include "atomic_save.h"
 #include "flow_texts.h"
 #include "game_state.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace tavrin {
@@ -71,19 +72,9 @@ QString initialSaveName()
     return initialSaveFolder() + QLatin1Char('/') + flowtext::kRecordPattern;
 }
 
-QString saveRecord(const QString &path, const QByteArray &bytes)
+std::optional<QString> saveRecord(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return saveAtomically(QFile::encodeName(path), bytes, flowtext::kNotRegularFile);
 }
 
 } // namespace tavrin

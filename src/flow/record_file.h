@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace tavrin {
 
@@ -24,8 +25,9 @@ QString initialSaveFolder();
 // The initial name of the Save dialog: the record wildcard inside initialSaveFolder().
 QString initialSaveName();
 
-// Writes `bytes` to `path` so that a failure leaves any existing file as it was. Returns the
-// reason of a failure, or an empty string when the file was written.
-QString saveRecord(const QString &path, const QByteArray &bytes);
+// Writes `bytes` to `path` so that a failure leaves any existing file as it was (see
+// saveAtomically); a target that is not a regular file is refused. Returns the reason of a
+// failure, std::nullopt when the file was written.
+std::optional<QString> saveRecord(const QString &path, const QByteArray &bytes);
 
 } // namespace tavrin
