@@ -35,14 +35,11 @@ QByteArray recordText(const GameState &state)
 
 QString normalizedSaveName(const QString &chosen)
 {
-    qsizetype firstKept = 0;
-    while (firstKept < chosen.size() && chosen.at(firstKept) == QLatin1Char(' '))
-        ++firstKept;
-    if (firstKept == chosen.size())
-        return {};
-
-    // Only the file's own name decides: a dotted folder must not hide a missing extension.
+    // Only the file's own name decides: the dialog gives its folder before a name of blanks, and
+    // a dotted folder must not hide a missing extension.
     const QString ownName = chosen.mid(chosen.lastIndexOf(QLatin1Char('/')) + 1);
+    if (std::all_of(ownName.begin(), ownName.end(), [](QChar c) { return c == QLatin1Char(' '); }))
+        return {};
     // A wildcard is the pattern the dialog lists files by, never the name of a file to write.
     if (ownName.contains(QLatin1Char('*')) || ownName.contains(QLatin1Char('?')))
         return {};

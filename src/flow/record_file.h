@@ -13,8 +13,8 @@ class GameState;
 QByteArray recordText(const GameState &state);
 
 // The file a chosen Save-dialog name stands for: ".tvr" is added when the file's own name has no
-// dot. Empty when the name is blank (the dialog was cancelled) or a wildcard pattern, so nothing
-// is to be written.
+// dot. Empty when the file's own name is empty or blanks only (the dialog was cancelled, or gave
+// its folder before a name of blanks) or a wildcard pattern, so nothing is to be written.
 QString normalizedSaveName(const QString &chosen);
 
 // The folder the Save dialog starts in: `programFolder` when it is a writable folder, else the

@@ -313,6 +313,8 @@ private slots:
 
         QTest::newRow("cancel writes nothing") << "" << false << "";
         QTest::newRow("blank name writes nothing") << "   " << false << "";
+        // What the window's dialog gives for a name of three blanks: its folder, then the blanks.
+        QTest::newRow("blank name in a folder writes nothing") << "%1/   " << false << "";
         QTest::newRow("name without a dot gets .tvr") << "game" << false << "game.tvr";
         QTest::newRow("name with a dot is kept") << "game.txt" << false << "game.txt";
         QTest::newRow("dotted folder, plain name")
@@ -330,6 +332,7 @@ private slots:
         QFETCH(bool, fails);
         QFETCH(QString, written);
         QTemporaryDir dir;
+        chosen.replace("%1", dir.path());
         QVERIFY(QDir::setCurrent(dir.path()) && QDir().mkdir("my.games"));
         QMap<QString, QByteArray> expected;
         for (const QString &name : {QStringLiteral("old.tvr"), kTooLong}) {
