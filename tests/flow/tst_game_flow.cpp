@@ -3,6 +3,7 @@
 #include "fake_window.h"
 #include "game_flow.h"
 #include "record_file.h"
+#include "save_targets.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,11 +16,6 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -29,51 +25,6 @@ namespace {
 const QString kWon = "Congratulations , 重新来一盘？|Tavrin";
 // A record file name too long for the temporary file that a safe save writes beside it.
 const QString kTooLong = QString(246, 'g') + ".tvr";
-
-// Puts "t.tvr" in `dir` as a save finds it: a "file" holding "old" (mode 640), a "link" to such a
-// file, or an empty "fifo", "device" (a null device of its own), "socket" or "folder".
-bool makeTarget(const QString &kind, const QDir &dir)
-{
-    const QByteArray path = QFile::encodeName(dir.filePath("t.tvr"));
-    QFile old(dir.filePath(kind == "link" ? "old.tvr" : "t.tvr"));
-    if (kind == "file" || kind == "link")
-        return old.open(QIODevice::WriteOnly) && old.write("old") == 3
-            && old.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup)
-            && (kind == "file" || ::symlink("old.tvr", path.constData()) == 0);
-    if (kind == "socket") {
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        std::copy_n(path.constData(), qMin(path.size(), qsizetype(sizeof address.sun_path - 1)),
-            address.sun_path);
-        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        const bool bound
-            = ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-        return ::close(socket) == 0 && bound;
-    }
-    const mode_t type = kind == "fifo" ? S_IFIFO : S_IFCHR;
-    return kind == "folder" ? dir.mkdir("t.tvr")
-                            : ::mknod(path.constData(), type | 0666, makedev(1, 3)) == 0;
-}
-
-// Every entry of `dir`: its name, its type and permissions, and what a regular file holds.
-QString listing(const QDir &dir)
-{
-    QString text;
-    const auto filter = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
-    for (const QFileInfo &entry : dir.entryInfoList(filter)) {
-        QFile file(entry.filePath());
-        const bool regular = entry.isFile() && !entry.isSymLink();
-        text += entry.fileName()
-            + (entry.isSymLink() ? " link "
-                    : regular    ? " file "
-                                 : " other ")
-            + QString::number(entry.permissions(), 16) + ' ';
-        if (regular && file.open(QIODevice::ReadOnly))
-            text += file.readAll();
-        text += '\n';
-    }
-    return text;
-}
 
 } // namespace
 
@@ -266,7 +217,7 @@ private slots:
 
     void saveKeepsWhatItCannotReplace_data()
     {
-        QTest::addColumn<QString>("target"); // what "t.tvr" is before the save, see makeTarget
+        QTest::addColumn<QString>("target"); // what "t.tvr" is before the save: makeSaveTarget
         QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to meanwhile; -1 for no limit
         QTest::addColumn<QString>("reason"); // of the failure: "" when saved, "*" for any
         QTest::newRow("regular file replaced") << "file" << -1 << "";
@@ -285,9 +236,9 @@ private slots:
         QFETCH(int, sizeLimit);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        if (!makeTarget(target, QDir(dir.path())))
+        if (!makeSaveTarget(target, QDir(dir.path()), "t.tvr"))
             QSKIP(target == "device" ? "no right to make a device node" : "target not made");
-        const QString before = listing(QDir(dir.path()));
+        const QString before = folderListing(QDir(dir.path()));
 
         rlimit limit = {};
         QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
@@ -301,7 +252,7 @@ private slots:
         QCOMPARE(failure.has_value(), !reason.isEmpty());
         if (failure && reason != "*")
             QCOMPARE(*failure, reason);
-        QCOMPARE(listing(QDir(dir.path())),
+        QCOMPARE(folderListing(QDir(dir.path())),
             reason.isEmpty() ? QString(before).replace(" old", "  0  0 \r\n") : before);
     }
 
