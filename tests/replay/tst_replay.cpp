@@ -200,6 +200,8 @@ private slots:
         row("bad record", {}, kOpening + " 1  1 \r\n", 1, "%1:3: illegal move for white at (1, 1)");
         row("doctored record, computer checked", computer, " 10  9 \r\n 10  10 \r\n", 1,
             "%1:2: the computer plays (10, 8) here, the record has (10, 10)");
+        row("full record, game not over", {}, QByteArray(" 0  0 \r\n").repeated(256), 0,
+            "the record is full (256 entries); the game may have gone on beyond it");
         row("missing file", {}, QByteArray(), 2, "%1: ");
         row("bad option", {"--bogus"}, kOpening, 2, "Unknown option 'bogus'.");
     }
