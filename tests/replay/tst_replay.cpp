@@ -125,6 +125,7 @@ private slots:
         row("leading zero", " 09  9 \r\n", 1, "bad number \"09\" (0 to 16 without leading zeros)");
         row("17", kOpening + " 17  8 \r\n", 3, "bad number \"17\" (0 to 16 without leading zeros)");
         row("one blank between the numbers", " 10 9 \r\n", 1, "not of the form \" x  y \"");
+        row("two blanks at the end", " 0 101  ", 1, "not of the form \" x  y \"");
         row("line too long", kOpening + " 100  16 \r\n", 3, "line too long");
         row("binary bytes", "\x89PNG\r\n\x1A\n", 1, "not a text record (binary data)");
         row("lines ended by CR alone", " 10  9 \r 10  8 \r", 1,
