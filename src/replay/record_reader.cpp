@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tavrin::replay {
 
@@ -135,11 +138,18 @@ RecordText parseRecord(QByteArrayView bytes)
     return result;
 }
 
-RecordFile readRecordFile(const QString &path)
+RecordFile readRecordFile(const QByteArray &nativePath)
 {
     RecordFile result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened by the bytes of its name, which need not be valid in any encoding.
+    const int descriptor = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        result.failure = qt_error_string(errno);
+        return result;
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         result.failure = file.errorString();
         return result;
     }

@@ -5,11 +5,16 @@
 #include "random_player.h"
 #include "record_file.h"
 #include "replay.h"
+#include "save_targets.h"
 
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <dirent.h>
+#include <fcntl.h>
 
 using namespace tavrin;
 using namespace tavrin::replay;
@@ -44,15 +49,16 @@ const QByteArray kOpening = " 10  9 \r\n 10  8 \r\n";
 constexpr quint32 kWhiteWinsSeed = 25; // a game that fills the board with white ahead
 constexpr quint32 kWipeOutSeed = 1; // a game where white loses its last stone
 
-// Runs the program to its end, with no display at hand as on a build machine; gives its exit
-// status, or -1 when it crashed or hung.
-int runProgram(QProcess &process, const QStringList &arguments)
+// Runs the program (or `program`, given the arguments) to its end, with no display at hand as on
+// a build machine; gives its exit status, or -1 when it crashed or hung.
+int runProgram(QProcess &process, const QStringList &arguments,
+    const QString &program = QStringLiteral(TAVRIN_REPLAY_PROGRAM))
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(name);
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TAVRIN_REPLAY_PROGRAM), arguments);
+    process.start(program, arguments);
     const bool ended
         = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     return ended ? process.exitCode() : -1;
@@ -247,6 +253,88 @@ private slots:
         QCOMPARE(image.pixelColor(202, 160), QColor(Qt::black)); // (10, 8)
         QCOMPARE(image.pixelColor(10, 10), QColor(0xFF, 0xC0, 0x80)); // the board at (1, 1)
         QCOMPARE(image.pixelColor(21, 100), QColor(Qt::cyan)); // the line after column 1
+    }
+
+    void programKeepsWhatItCannotWrite_data()
+    {
+        QTest::addColumn<QString>("picture"); // what t.png is before the run: makeSaveTarget
+        QTest::addColumn<QString>("command"); // run by bash: $0 is the program, $1 a sound record
+        QTest::addColumn<QString>("message"); // how stderr starts; "" when the run succeeds
+        const QString png = R"(exec "$0" --png t.png "$1")";
+        const QString full = "ulimit -f 1; trap '' XFSZ; " + png; // files of 1 KiB at most
+        QTest::newRow("picture replaces a file") << "file" << png << "";
+        QTest::newRow("picture replaces a link's file") << "link" << png << "";
+        QTest::newRow("disk full: old picture kept") << "file" << full << "t.png: ";
+        QTest::newRow("disk full: link and its file kept") << "link" << full << "t.png: ";
+        for (const char *kind : {"fifo", "device", "socket", "folder"})
+            QTest::newRow(kind) << kind << png << "t.png: not a regular file";
+        QTest::newRow("output to a full device") << "file"
+                                                 << R"(exec "$0" "$1" >/dev/full)"
+                                                 << "standard output: ";
+        QTest::newRow("output closed") << "file"
+                                       << R"(exec "$0" "$1" >&-)"
+                                       << "standard output: ";
+    }
+
+    // The picture replaces a regular file whole, or the folder stays exactly as it was.
+    void programKeepsWhatItCannotWrite()
+    {
+        QFETCH(QString, picture);
+        QFETCH(QString, command);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        if (!test::makeSaveTarget(picture, QDir(dir.path()), "t.png"))
+            QSKIP("target not made (a device node needs the right to make one)");
+        const QString before = test::folderListing(QDir(dir.path()));
+        const QString record = folder_.filePath("sound.tvr");
+        QVERIFY(writeFile(record, kOpening));
+
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        QCOMPARE(runProgram(process, {"-c", command, TAVRIN_REPLAY_PROGRAM, record}, "bash"),
+            message.isEmpty() ? 0 : 2);
+        const QStringList messages = QString(process.readAllStandardError())
+                                         .split('\n')
+                                         .filter(QRegularExpression("^tavrin-replay: "));
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(message.isEmpty() || messages[0].startsWith("tavrin-replay: " + message),
+            qPrintable(messages.value(0)));
+        const QString after = test::folderListing(QDir(dir.path()));
+        if (!message.isEmpty() || !command.contains("--png"))
+            QCOMPARE(after, before);
+        QFile written(QDir(dir.path()).filePath("t.png"));
+        if (after != before && written.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = written.readAll();
+            QCOMPARE(QImage::fromData(bytes, "PNG").size(), QSize(340, 340));
+            QCOMPARE(after, QString(before).replace(" old", ' ' + QString(bytes)));
+        }
+    }
+
+    // A name that is not UTF-8 is opened, and written, as exactly the bytes given.
+    void programTakesFileNamesAsTheirBytes()
+    {
+        QTemporaryDir dir;
+        // QTemporaryDir cannot name these files to remove them.
+        const auto removal = qScopeGuard([&] { QProcess::execute("rm", {"-r", dir.path()}); });
+        QVERIFY(writeFile(dir.filePath("sound.tvr"), kOpening));
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        const QString command = R"sh(record=$(printf '\377\376.tvr'); mv sound.tvr "$record" &&
+            exec "$0" --png "$(printf '\376\377.png')" "$record")sh";
+        QCOMPARE(runProgram(process, {"-c", command, TAVRIN_REPLAY_PROGRAM}, "bash"), 0);
+        QVERIFY(process.readAllStandardOutput().contains("white (o): 3  black (x): 3"));
+        QByteArrayList names; // QDir cannot list them either
+        DIR *folder = ::opendir(QFile::encodeName(dir.path()).constData());
+        for (const dirent *entry; folder && (entry = ::readdir(folder));)
+            names.append(entry->d_name);
+        QVERIFY(folder && ::closedir(folder) == 0);
+        std::sort(names.begin(), names.end());
+        QCOMPARE(names, QByteArrayList({".", "..", "\xfe\xff.png", "\xff\xfe.tvr"}));
+        QFile picture;
+        const QByteArray name = QFile::encodeName(dir.path()) + "/\xfe\xff.png";
+        QVERIFY(picture.open(
+            ::open(name.constData(), O_RDONLY), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(QImage::fromData(picture.readAll(), "PNG").size(), QSize(340, 340));
     }
 
 private:
