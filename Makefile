@@ -48,7 +48,7 @@ FUZZ_BUILD_DIR := build-fuzz
 # Seconds each fuzz target runs under `make fuzz`; `make fuzz-short` is the CI's shorter run.
 FUZZ_SECONDS ?= 60
 FUZZ_SHORT_SECONDS := 30
-FUZZ_TARGETS := fuzz_feed fuzz_game_flow
+FUZZ_TARGETS := fuzz_feed fuzz_game_flow fuzz_record
 
 # Leaks are reported, except those the suppressions file attributes to system libraries.
 SANITIZER_ENV = \

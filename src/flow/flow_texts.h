@@ -32,5 +32,7 @@ inline const QString kRecordExtension = QStringLiteral(".tvr");
 
 // First words of the message after a record could not be written; the path and reason follow.
 inline const QString kSaveFailed = QStringLiteral("无法保存文件：");
+// The reason given when the chosen name is a folder, a FIFO, a device or a socket.
+inline const QString kNotRegularFile = QStringLiteral("不是普通文件");
 
 } // namespace tavrin::flowtext

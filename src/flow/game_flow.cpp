@@ -178,7 +178,7 @@ void GameFlow::offerSave()
     const QString path = normalizedSaveName(chosen);
     if (path.isEmpty())
         return;
-    const QString reason = saveRecord(path, recordText(*this));
+    const QString reason = saveRecord(path, recordText(*this)).value_or(QString());
     if (!reason.isEmpty())
         window_.showInformation(
             flowtext::kSaveFailed + path + QLatin1Char('\r') + reason, flowtext::kAppTitle);

@@ -1,12 +1,13 @@
 #include "flow/record_file.h"
 
+#include "flow/atomic_save.h"
 #include "flow/flow_texts.h"
 #include "game/game_state.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace tavrin {
@@ -34,14 +35,11 @@ QByteArray recordText(const GameState &state)
 
 QString normalizedSaveName(const QString &chosen)
 {
-    qsizetype firstKept = 0;
-    while (firstKept < chosen.size() && chosen.at(firstKept) == QLatin1Char(' '))
-        ++firstKept;
-    if (firstKept == chosen.size())
-        return {};
-
-    // Only the file's own name decides: a dotted folder must not hide a missing extension.
+    // Only the file's own name decides: the dialog gives its folder before a name of blanks, and
+    // a dotted folder must not hide a missing extension.
     const QString ownName = chosen.mid(chosen.lastIndexOf(QLatin1Char('/')) + 1);
+    if (std::all_of(ownName.begin(), ownName.end(), [](QChar c) { return c == QLatin1Char(' '); }))
+        return {};
     if (isFilePattern(ownName))
         return {};
     if (ownName.contains(QLatin1Char('.')))
@@ -75,19 +73,9 @@ QString initialSaveName()
     return initialSaveFolder() + QLatin1Char('/') + flowtext::kRecordPattern;
 }
 
-QString saveRecord(const QString &path, const QByteArray &bytes)
+std::optional<QString> saveRecord(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return saveAtomically(QFile::encodeName(path), bytes, flowtext::kNotRegularFile);
 }
 
 } // namespace tavrin

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace tavrin {
 
@@ -12,8 +13,8 @@ class GameState;
 QByteArray recordText(const GameState &state);
 
 // The file a chosen Save-dialog name stands for: ".tvr" is added when the file's own name has no
-// dot. Empty when the name is blank (the dialog was cancelled) or a wildcard pattern, so nothing
-// is to be written.
+// dot. Empty when the file's own name is empty or blanks only (the dialog was cancelled, or gave
+// its folder before a name of blanks) or a wildcard pattern, so nothing is to be written.
 QString normalizedSaveName(const QString &chosen);
 
 // True when a file's own name is a pattern that the Save dialog lists files by ("*.tvr"), never
@@ -28,8 +29,9 @@ QString initialSaveFolder();
 // The initial name of the Save dialog: the record wildcard inside initialSaveFolder().
 QString initialSaveName();
 
-// Writes `bytes` to `path` so that a failure leaves any existing file as it was. Returns the
-// reason of a failure, or an empty string when the file was written.
-QString saveRecord(const QString &path, const QByteArray &bytes);
+// Writes `bytes` to `path` so that a failure leaves any existing file as it was (see
+// saveAtomically); a target that is not a regular file is refused. Returns the reason of a
+// failure, std::nullopt when the file was written.
+std::optional<QString> saveRecord(const QString &path, const QByteArray &bytes);
 
 } // namespace tavrin

@@ -1,5 +1,6 @@
 // tavrin-replay: checks a saved move record and shows a position of its game.
 
+#include "flow/atomic_save.h"
 #include "replay/board_picture.h"
 #include "replay/position_text.h"
 #include "replay/record_reader.h"
@@ -7,12 +8,18 @@
 #include "replay/review_window.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QSaveFile>
+#include <QFile>
 #include <QTextStream>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
+#include <variant>
 
 namespace {
 
@@ -24,6 +31,30 @@ int fail(int status, const QString &message)
 {
     QTextStream(stderr) << "tavrin-replay: " << message << '\n';
     return status;
+}
+
+// Writes `text` to standard output; output that cannot be written (a full device, a closed
+// stream) fails the program like a picture that cannot be written.
+int print(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (std::fwrite(bytes.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
+        return fail(kExitUsage, QStringLiteral("standard output: ") + qt_error_string(errno));
+    }
+    return 0;
+}
+
+// A standard stream the program was started without is taken by /dev/null, opened for reading
+// only: no file the program opens takes its number and receives its output, and writing to it
+// fails as writing to the closed stream would.
+void holdClosedStandardStreams()
+{
+    for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
+        if (::fcntl(stream, F_GETFD) == -1 && errno == EBADF) {
+            ::open("/dev/null", O_RDONLY); // the lowest free number, which is `stream`
+        }
+    }
 }
 
 // True when the command line holds option `name` (alone, or as `name=value`); looked at before
@@ -62,21 +93,113 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[])
     return std::make_unique<QApplication>(argc, argv);
 }
 
-// Writes the picture so that a failure leaves any existing file as it was.
-QString savePicture(const QImage &picture, const QString &path)
+// The arguments left after the application took its own, each byte as one Latin-1 character:
+// parsed that way, a file name comes back as exactly the bytes given (QString::toLatin1), whether
+// or not they are valid in the locale's encoding.
+QStringList byteArguments(int argc, char *argv[])
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLatin1(argv[i]));
     }
-    if (!picture.save(&file, "PNG")) {
-        file.cancelWriting();
+    return arguments;
+}
+
+// Text made of byte arguments, as the user's locale shows it.
+QString shown(const QString &byteText)
+{
+    return QFile::decodeName(byteText.toLatin1());
+}
+
+// The options of the command line, registered with `parser`.
+struct Options
+{
+    QCommandLineOption step {QStringLiteral("step"),
+        QStringLiteral("Show the position after entry <n> instead of the last one."),
+        QStringLiteral("n")};
+    QCommandLineOption checkComputer {QStringLiteral("check-computer"),
+        QStringLiteral("Also check that each of black's turns is the computer's own choice.")};
+    QCommandLineOption png {QStringLiteral("png"),
+        QStringLiteral("Write a picture of the position to <file>."), QStringLiteral("file")};
+    QCommandLineOption view {QStringLiteral("view"),
+        QStringLiteral("Open the record in a window and step through its entries.")};
+
+    explicit Options(QCommandLineParser &parser)
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Replays a Tavrin move record (.tvr), checks that every move is legal "
+                           "and prints the final position."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOptions({step, checkComputer, png, view});
+        parser.addPositionalArgument(QStringLiteral("record"), QStringLiteral("The .tvr file."));
+    }
+};
+
+// What the command line asks for, the file names as the bytes given.
+struct Request
+{
+    QByteArray recordName;
+    QByteArray pictureName; // empty without --png
+    bool view = false; // open the review window
+    tavrin::replay::ReplayOptions replayOptions;
+};
+
+// The request of a parsed command line, or the exit status after a usage fault.
+std::variant<Request, int> requestOf(const QCommandLineParser &parser, const Options &options)
+{
+    if (parser.positionalArguments().size() != 1) {
+        return fail(kExitUsage, QStringLiteral("expected one record file; see --help"));
+    }
+    Request request;
+    request.recordName = parser.positionalArguments().constFirst().toLatin1();
+    request.replayOptions.checkComputer = parser.isSet(options.checkComputer);
+    if (parser.isSet(options.step)) {
+        bool ok = false;
+        request.replayOptions.step = parser.value(options.step).toInt(&ok);
+        if (!ok || request.replayOptions.step < 0) {
+            return fail(kExitUsage, QStringLiteral("--step takes a whole number from 0"));
+        }
+    }
+    request.pictureName = parser.value(options.png).toLatin1();
+    if (parser.isSet(options.png) && request.pictureName.isEmpty()) {
+        return fail(kExitUsage, QStringLiteral("--png takes a file name"));
+    }
+    request.view = parser.isSet(options.view);
+    if (request.view && parser.isSet(options.png)) {
+        return fail(kExitUsage, QStringLiteral("--view and --png exclude each other"));
+    }
+    return request;
+}
+
+// What the command line asks for; the exit status instead when the program is done with it: after
+// a usage fault, the help or the version.
+std::variant<Request, int> parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const Options options(parser);
+    if (!parser.parse(arguments)) {
+        return fail(kExitUsage, shown(parser.errorText()));
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        return print(parser.helpText());
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        return print(QCoreApplication::applicationName() + QLatin1Char(' ')
+            + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+    }
+    return requestOf(parser, options);
+}
+
+// Writes the picture as a PNG file so that a failure leaves any existing file as it was.
+std::optional<QString> savePicture(const QImage &picture, const QByteArray &name)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
         return QStringLiteral("the picture could not be encoded");
     }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    return tavrin::saveAtomically(name, png, QStringLiteral("not a regular file"));
 }
 
 QString faultMessage(const QString &path, const tavrin::replay::RecordError &error)
@@ -84,10 +207,47 @@ QString faultMessage(const QString &path, const tavrin::replay::RecordError &err
     return QStringLiteral("%1:%2: %3").arg(path).arg(error.line).arg(error.reason);
 }
 
+// Reads, checks and replays the record, then draws and prints the position asked for.
+int run(const Request &request)
+{
+    using namespace tavrin::replay;
+    if (request.view) {
+        return runReview(request.recordName, request.replayOptions);
+    }
+    const QString path = QFile::decodeName(request.recordName);
+    const RecordFile file = readRecordFile(request.recordName);
+    if (file.failure) {
+        return fail(kExitUsage, QStringLiteral("%1: %2").arg(path, *file.failure));
+    }
+    const RecordText record = parseRecord(file.bytes);
+    if (record.error) {
+        return fail(kExitRecordFault, faultMessage(path, *record.error));
+    }
+    if (request.replayOptions.step > static_cast<int>(record.entries.size())) {
+        return fail(kExitUsage,
+            QStringLiteral("--step %1 lies beyond the record's %2 entries")
+                .arg(request.replayOptions.step)
+                .arg(record.entries.size()));
+    }
+    const ReplayResult replayed = replayRecord(record.entries, request.replayOptions);
+    if (replayed.error) {
+        return fail(kExitRecordFault, faultMessage(path, *replayed.error));
+    }
+    if (!request.pictureName.isEmpty()) {
+        if (const auto failure
+            = savePicture(boardPicture(replayed.position), request.pictureName)) {
+            const QString picturePath = QFile::decodeName(request.pictureName);
+            return fail(kExitUsage, QStringLiteral("%1: %2").arg(picturePath, *failure));
+        }
+    }
+    return print(positionText(replayed.position, replayed.gameOver));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    holdClosedStandardStreams();
     const auto app = makeApplication(argc, argv);
     if (!app) {
         return fail(
@@ -95,85 +255,9 @@ int main(int argc, char *argv[])
     }
     QCoreApplication::setApplicationName(QStringLiteral("tavrin-replay"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Replays a Tavrin move record (.tvr), checks that every move is legal "
-                       "and prints the final position."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption stepOption(QStringLiteral("step"),
-        QStringLiteral("Show the position after entry <n> instead of the last one."),
-        QStringLiteral("n"));
-    const QCommandLineOption checkComputerOption(QStringLiteral("check-computer"),
-        QStringLiteral("Also check that each of black's turns is the computer's own choice."));
-    const QCommandLineOption pngOption(QStringLiteral("png"),
-        QStringLiteral("Write a picture of the position to <file>."), QStringLiteral("file"));
-    const QCommandLineOption viewOption(QStringLiteral("view"),
-        QStringLiteral("Open the record in a window and step through its entries."));
-    parser.addOptions({stepOption, checkComputerOption, pngOption, viewOption});
-    parser.addPositionalArgument(QStringLiteral("record"), QStringLiteral("The .tvr file."));
-
-    if (!parser.parse(QCoreApplication::arguments())) {
-        return fail(kExitUsage, parser.errorText());
+    const auto parsed = parseCommandLine(byteArguments(argc, argv));
+    if (const int *status = std::get_if<int>(&parsed)) {
+        return *status;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
-        parser.showHelp(0);
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        parser.showVersion();
-    }
-    if (parser.positionalArguments().size() != 1) {
-        return fail(kExitUsage, QStringLiteral("expected one record file; see --help"));
-    }
-    const QString path = parser.positionalArguments().constFirst();
-
-    tavrin::replay::ReplayOptions options;
-    options.checkComputer = parser.isSet(checkComputerOption);
-    if (parser.isSet(stepOption)) {
-        bool ok = false;
-        options.step = parser.value(stepOption).toInt(&ok);
-        if (!ok || options.step < 0) {
-            return fail(kExitUsage, QStringLiteral("--step takes a whole number from 0"));
-        }
-    }
-    const QString picturePath = parser.value(pngOption);
-    if (parser.isSet(pngOption) && picturePath.isEmpty()) {
-        return fail(kExitUsage, QStringLiteral("--png takes a file name"));
-    }
-    if (parser.isSet(viewOption)) {
-        if (parser.isSet(pngOption)) {
-            return fail(kExitUsage, QStringLiteral("--view and --png exclude each other"));
-        }
-        return tavrin::replay::runReview(path, options);
-    }
-
-    const auto file = tavrin::replay::readRecordFile(path);
-    if (!file.failure.isEmpty()) {
-        return fail(kExitUsage, QStringLiteral("%1: %2").arg(path, file.failure));
-    }
-    const auto record = tavrin::replay::parseRecord(file.bytes);
-    if (record.error) {
-        return fail(kExitRecordFault, faultMessage(path, *record.error));
-    }
-    if (options.step > static_cast<int>(record.entries.size())) {
-        return fail(kExitUsage,
-            QStringLiteral("--step %1 lies beyond the record's %2 entries")
-                .arg(options.step)
-                .arg(record.entries.size()));
-    }
-    const auto replayed = tavrin::replay::replayRecord(record.entries, options);
-    if (replayed.error) {
-        return fail(kExitRecordFault, faultMessage(path, *replayed.error));
-    }
-
-    if (!picturePath.isEmpty()) {
-        const QString failure
-            = savePicture(tavrin::replay::boardPicture(replayed.position), picturePath);
-        if (!failure.isEmpty()) {
-            return fail(kExitUsage, QStringLiteral("%1: %2").arg(picturePath, failure));
-        }
-    }
-    QTextStream(stdout) << tavrin::replay::positionText(replayed.position, replayed.gameOver);
-    return 0;
+    return run(std::get<Request>(parsed));
 }

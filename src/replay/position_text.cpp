@@ -39,6 +39,12 @@ QString positionText(const GameState &state, bool gameOver)
         text += GameFlow::resultText(state.bqnum, state.hqnum) + QLatin1Char('\n');
     } else {
         text += QStringLiteral("the game is not over\n");
+        // The game stops recording at its last entry, so it may have gone on unrecorded.
+        if (state.stepnum >= kRecordCapacity) {
+            text += QStringLiteral(
+                "the record is full (%1 entries); the game may have gone on beyond it\n")
+                        .arg(kRecordCapacity);
+        }
     }
     return text;
 }

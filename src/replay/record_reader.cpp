@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tavrin::replay {
 
@@ -37,14 +40,42 @@ std::optional<std::int16_t> coordinate(QByteArrayView digits)
     return static_cast<std::int16_t>(value);
 }
 
-// One line without its end: a blank, x, two blanks, y, a blank.
-std::optional<stepxy> entryFromLine(QByteArrayView line, QString &reason)
+// What one line of a record holds: its entry, or why it holds none.
+struct LineEntry
 {
+    stepxy entry;
+    std::optional<QString> fault;
+};
+
+// Faults of a line as a whole, whatever its numbers: bytes no record holds, a line beyond the
+// record's capacity, a carriage return inside, or more bytes than any entry needs.
+std::optional<QString> lineFault(QByteArrayView line, int lineNumber)
+{
+    if (!std::all_of(line.begin(), line.end(), isTextByte)) {
+        return QStringLiteral("not a text record (binary data)");
+    }
+    if (lineNumber > kRecordCapacity) {
+        return QStringLiteral("more than %1 entries").arg(kRecordCapacity);
+    }
+    // Lines ended by CR alone read as one long line; say what is wrong with them instead.
+    if (line.contains('\r')) {
+        return QStringLiteral("carriage return without a line feed");
+    }
+    if (line.size() > kLongestLine) {
+        return QStringLiteral("line too long");
+    }
+    return std::nullopt;
+}
+
+// One line without its end: a blank, x, two blanks, y, a blank.
+LineEntry entryFromLine(QByteArrayView line)
+{
+    // The four blanks are the first one, the two after x and the last one, so x lies between the
+    // first blank and the gap, and y, not empty either, between the gap and the last blank.
     const qsizetype gap = line.indexOf(QByteArrayView("  "));
     if (line.size() < 6 || line.front() != ' ' || line.back() != ' ' || gap < 2
-        || line.count(' ') != 4) {
-        reason = QStringLiteral("not of the form \" x  y \"");
-        return std::nullopt;
+        || gap + 3 >= line.size() || line.count(' ') != 4) {
+        return {{}, QStringLiteral("not of the form \" x  y \"")};
     }
     const QByteArrayView xText = line.sliced(1, gap - 1);
     const QByteArrayView yText = line.sliced(gap + 2, line.size() - gap - 3);
@@ -52,17 +83,36 @@ std::optional<stepxy> entryFromLine(QByteArrayView line, QString &reason)
     const auto y = coordinate(yText);
     if (!x || !y) {
         const QByteArrayView bad = x ? yText : xText;
-        reason = QStringLiteral("bad number \"%1\" (0 to %2 without leading zeros)")
-                     .arg(QString::fromLatin1(bad), QString::number(kBoardSize));
-        return std::nullopt;
+        return {{},
+            QStringLiteral("bad number \"%1\" (0 to %2 without leading zeros)")
+                .arg(QString::fromLatin1(bad), QString::number(kBoardSize))};
     }
     if ((*x == 0) != (*y == 0)) {
-        reason = QStringLiteral("(%1, %2) is neither a cell nor a turn without a stone")
-                     .arg(*x)
-                     .arg(*y);
-        return std::nullopt;
+        return {{},
+            QStringLiteral("(%1, %2) is neither a cell nor a turn without a stone")
+                .arg(*x)
+                .arg(*y)};
     }
-    return stepxy {*x, *y};
+    return {stepxy {*x, *y}, std::nullopt};
+}
+
+// The line of `bytes` that starts at `start`, up to and with its line feed, if it has one.
+QByteArrayView lineAt(QByteArrayView bytes, qsizetype start)
+{
+    const qsizetype feed = bytes.indexOf('\n', start);
+    return bytes.sliced(start, (feed < 0 ? bytes.size() : feed + 1) - start);
+}
+
+// A line without its end: the line feed and a carriage return before it.
+QByteArrayView withoutLineEnd(QByteArrayView line)
+{
+    if (line.endsWith('\n')) {
+        line.chop(1);
+    }
+    if (line.endsWith('\r')) {
+        line.chop(1);
+    }
+    return line;
 }
 
 } // namespace
@@ -71,52 +121,35 @@ RecordText parseRecord(QByteArrayView bytes)
 {
     RecordText result;
     bytes = bytes.first(std::min(bytes.size(), kReadLimit));
-    qsizetype start = 0;
     int lineNumber = 0;
-    while (start < bytes.size()) {
+    for (qsizetype start = 0; start < bytes.size();) {
+        const QByteArrayView rawLine = lineAt(bytes, start);
+        start += rawLine.size();
+        const QByteArrayView line = withoutLineEnd(rawLine);
         ++lineNumber;
-        qsizetype end = bytes.indexOf('\n', start);
-        const qsizetype next = end < 0 ? bytes.size() : end + 1;
-        if (end < 0) {
-            end = bytes.size();
+        const std::optional<QString> fault = lineFault(line, lineNumber);
+        const LineEntry read = fault ? LineEntry {{}, fault} : entryFromLine(line);
+        if (read.fault) {
+            result.error = RecordError {lineNumber, *read.fault};
+            break;
         }
-        QByteArrayView line = bytes.sliced(start, end - start);
-        start = next;
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        const auto fail = [&](QString reason) {
-            result.error = RecordError {lineNumber, std::move(reason)};
-            return result;
-        };
-        if (!std::all_of(line.begin(), line.end(), isTextByte)) {
-            return fail(QStringLiteral("not a text record (binary data)"));
-        }
-        if (lineNumber > kRecordCapacity) {
-            return fail(QStringLiteral("more than %1 entries").arg(kRecordCapacity));
-        }
-        // Lines ended by CR alone read as one long line; say what is wrong with them instead.
-        if (line.contains('\r')) {
-            return fail(QStringLiteral("carriage return without a line feed"));
-        }
-        if (line.size() > kLongestLine) {
-            return fail(QStringLiteral("line too long"));
-        }
-        QString reason;
-        const auto entry = entryFromLine(line, reason);
-        if (!entry) {
-            return fail(reason);
-        }
-        result.entries.push_back(*entry);
+        result.entries.push_back(read.entry);
     }
     return result;
 }
 
-RecordFile readRecordFile(const QString &path)
+RecordFile readRecordFile(const QByteArray &nativePath)
 {
     RecordFile result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened by the bytes of its name, which need not be valid in any encoding.
+    const int descriptor = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        result.failure = qt_error_string(errno);
+        return result;
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         result.failure = file.errorString();
         return result;
     }

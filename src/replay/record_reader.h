@@ -37,9 +37,11 @@ RecordText parseRecord(QByteArrayView bytes);
 struct RecordFile
 {
     QByteArray bytes;
-    QString failure; // empty when the file was read
+    std::optional<QString> failure; // std::nullopt when the file was read
 };
 
-RecordFile readRecordFile(const QString &path);
+// Reads the file named by `nativePath`, the bytes of its name as the system spells them (see
+// QFile::encodeName), so a name that is not valid in the locale's encoding is read all the same.
+RecordFile readRecordFile(const QByteArray &nativePath);
 
 } // namespace tavrin::replay

@@ -6,8 +6,8 @@
 #include "replay/board_picture.h"
 #include "replay/review_texts.h"
 
-#include <QAction>
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -237,16 +237,17 @@ void ReviewWindow::showCaptions()
     result_->setText(ended ? GameFlow::resultText(position.bqnum, position.hqnum) : QString());
 }
 
-int runReview(const QString &path, const ReplayOptions &options)
+int runReview(const QByteArray &recordName, const ReplayOptions &options)
 {
-    const RecordFile file = readRecordFile(path);
-    if (!file.failure.isEmpty()) {
+    const QString path = QFile::decodeName(recordName);
+    const RecordFile file = readRecordFile(recordName);
+    if (file.failure) {
         QMessageBox box(QMessageBox::Warning, reviewtext::kTitle,
-            reviewtext::kUnreadable + path + QLatin1Char('\n') + file.failure, QMessageBox::Ok);
+            reviewtext::kUnreadable + path + QLatin1Char('\n') + *file.failure, QMessageBox::Ok);
         box.setWindowIcon(reviewIcon());
         box.button(QMessageBox::Ok)->setText(reviewtext::kOk);
         box.exec();
-        return fail(2, QStringLiteral("%1: %2").arg(path, file.failure));
+        return fail(2, QStringLiteral("%1: %2").arg(path, *file.failure));
     }
     const RecordText record = parseRecord(file.bytes);
     if (options.step > static_cast<int>(record.entries.size())) {

@@ -57,10 +57,11 @@ private:
     QAction *last_ = nullptr;
 };
 
-// Opens the review window on the record at `path`, shows the entry options.step (the last entry
-// when it is negative) and runs until the window is closed. Returns the replay tool's exit
-// status: 0 for a sound record, 1 for one with a fault (shown in the window and written to
-// stderr), 2 for a file that cannot be read (said in a message box) or a step beyond the record.
-int runReview(const QString &path, const ReplayOptions &options);
+// Opens the review window on the record named by `recordName` (the file name's bytes), shows the
+// entry options.step (the last entry when it is negative) and runs until the window is closed.
+// Returns the replay tool's exit status: 0 for a sound record, 1 for one with a fault (shown in the
+// window and written to stderr), 2 for a file that cannot be read (said in a message box) or a step
+// beyond the record.
+int runReview(const QByteArray &recordName, const ReplayOptions &options);
 
 } // namespace tavrin::replay

@@ -1,7 +1,9 @@
 #include "board_text.h"
 #include "fake_window.h"
 #include "flow/game_flow.h"
+#include "flow/record_file.h"
 #include "game/board_geometry.h"
+#include "save_targets.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +14,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -228,6 +232,47 @@ private slots:
         QCOMPARE(legalCellsText(*flow), "8,7 7,8 10,9 9,10");
     }
 
+    void saveKeepsWhatItCannotReplace_data()
+    {
+        QTest::addColumn<QString>("target"); // what "t.tvr" is before the save: makeSaveTarget
+        QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to meanwhile; -1 for no limit
+        QTest::addColumn<QString>("reason"); // of the failure: "" when saved, "*" for any
+        QTest::newRow("regular file replaced") << "file" << -1 << "";
+        QTest::newRow("link: its file replaced, the link kept") << "link" << -1 << "";
+        QTest::newRow("disk full at once") << "file" << 0 << "*";
+        QTest::newRow("disk full after 5 bytes") << "file" << 5 << "*";
+        QTest::newRow("link, disk full") << "link" << 0 << "*";
+        for (const char *kind : {"fifo", "device", "socket", "folder"})
+            QTest::newRow(kind) << kind << -1 << "不是普通文件";
+    }
+
+    // The record replaces a regular file whole, or leaves the folder exactly as it was.
+    void saveKeepsWhatItCannotReplace()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, sizeLimit);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        if (!makeSaveTarget(target, QDir(dir.path()), "t.tvr"))
+            QSKIP(target == "device" ? "no right to make a device node" : "target not made");
+        const QString before = folderListing(QDir(dir.path()));
+
+        rlimit limit = {};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit lowered = {sizeLimit < 0 ? limit.rlim_cur : rlim_t(sizeLimit), limit.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit just fails
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &lowered) == 0);
+        const std::optional<QString> failure = saveRecord(dir.filePath("t.tvr"), " 0  0 \r\n");
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(failure.has_value(), !reason.isEmpty());
+        if (failure && reason != "*")
+            QCOMPARE(*failure, reason);
+        QCOMPARE(folderListing(QDir(dir.path())),
+            reason.isEmpty() ? QString(before).replace(" old", "  0  0 \r\n") : before);
+    }
+
     void saveOffer_data()
     {
         QTest::addColumn<QString>("chosen");
@@ -236,6 +281,8 @@ private slots:
 
         QTest::newRow("cancel writes nothing") << "" << false << "";
         QTest::newRow("blank name writes nothing") << "   " << false << "";
+        // What the window's dialog gives for a name of three blanks: its folder, then the blanks.
+        QTest::newRow("blank name in a folder writes nothing") << "%1/   " << false << "";
         QTest::newRow("name without a dot gets .tvr") << "game" << false << "game.tvr";
         QTest::newRow("name with a dot is kept") << "game.txt" << false << "game.txt";
         QTest::newRow("dotted folder, plain name")
@@ -253,6 +300,7 @@ private slots:
         QFETCH(bool, fails);
         QFETCH(QString, written);
         QTemporaryDir dir;
+        chosen.replace("%1", dir.path());
         QVERIFY(QDir::setCurrent(dir.path()) && QDir().mkdir("my.games"));
         QMap<QString, QByteArray> expected;
         for (const QString &name : {QStringLiteral("old.tvr"), kTooLong}) {

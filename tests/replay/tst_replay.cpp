@@ -5,11 +5,16 @@
 #include "random_player.h"
 #include "replay/position_text.h"
 #include "replay/replay.h"
+#include "save_targets.h"
 
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <dirent.h>
+#include <fcntl.h>
 
 using namespace tavrin;
 using namespace tavrin::replay;
@@ -44,15 +49,16 @@ const QByteArray kOpening = " 10  9 \r\n 10  8 \r\n";
 constexpr quint32 kWhiteWinsSeed = 25; // a game that fills the board with white ahead
 constexpr quint32 kWipeOutSeed = 1; // a game where white loses its last stone
 
-// Runs the program to its end, with no display at hand as on a build machine; gives its exit
-// status, or -1 when it crashed or hung.
-int runProgram(QProcess &process, const QStringList &arguments)
+// Runs the program (or `program`, given the arguments) to its end, with no display at hand as on
+// a build machine; gives its exit status, or -1 when it crashed or hung.
+int runProgram(QProcess &process, const QStringList &arguments,
+    const QString &program = QStringLiteral(TAVRIN_REPLAY_PROGRAM))
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(name);
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TAVRIN_REPLAY_PROGRAM), arguments);
+    process.start(program, arguments);
     const bool ended
         = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     return ended ? process.exitCode() : -1;
@@ -125,6 +131,7 @@ private slots:
         row("leading zero", " 09  9 \r\n", 1, "bad number \"09\" (0 to 16 without leading zeros)");
         row("17", kOpening + " 17  8 \r\n", 3, "bad number \"17\" (0 to 16 without leading zeros)");
         row("one blank between the numbers", " 10 9 \r\n", 1, "not of the form \" x  y \"");
+        row("two blanks at the end", " 0 101  ", 1, "not of the form \" x  y \"");
         row("line too long", kOpening + " 100  16 \r\n", 3, "line too long");
         row("binary bytes", "\x89PNG\r\n\x1A\n", 1, "not a text record (binary data)");
         row("lines ended by CR alone", " 10  9 \r 10  8 \r", 1,
@@ -200,6 +207,8 @@ private slots:
         row("bad record", {}, kOpening + " 1  1 \r\n", 1, "%1:3: illegal move for white at (1, 1)");
         row("doctored record, computer checked", computer, " 10  9 \r\n 10  10 \r\n", 1,
             "%1:2: the computer plays (10, 8) here, the record has (10, 10)");
+        row("full record, game not over", {}, QByteArray(" 0  0 \r\n").repeated(256), 0,
+            "the record is full (256 entries); the game may have gone on beyond it");
         row("missing file", {}, QByteArray(), 2, "%1: ");
         row("bad option", {"--bogus"}, kOpening, 2, "Unknown option 'bogus'.");
         row("window without a display", {"--view"}, kOpening, 2, "--view needs a display");
@@ -245,6 +254,86 @@ private slots:
         QCOMPARE(image.pixelColor(202, 160), QColor(Qt::black)); // (10, 8)
         QCOMPARE(image.pixelColor(10, 10), QColor(0xFF, 0xC0, 0x80)); // the board at (1, 1)
         QCOMPARE(image.pixelColor(21, 100), QColor(Qt::cyan)); // the line after column 1
+    }
+
+    void programKeepsWhatItCannotWrite_data()
+    {
+        QTest::addColumn<QString>("picture"); // what t.png is before the run: makeSaveTarget
+        QTest::addColumn<QString>("command"); // run by bash: $0 is the program, $1 a sound record
+        QTest::addColumn<QString>("message"); // how stderr starts; "" when the run succeeds
+        const QString png = R"(exec "$0" --png t.png "$1")";
+        const QString full = "ulimit -f 1; trap '' XFSZ; " + png; // files of 1 KiB at most
+        QTest::newRow("picture replaces a file") << "file" << png << "";
+        QTest::newRow("picture replaces a link's file") << "link" << png << "";
+        QTest::newRow("disk full: old picture kept") << "file" << full << "t.png: ";
+        QTest::newRow("disk full: link and its file kept") << "link" << full << "t.png: ";
+        for (const char *kind : {"fifo", "device", "socket", "folder"})
+            QTest::newRow(kind) << kind << png << "t.png: not a regular file";
+        QTest::newRow("output to a full device") << "file"
+                                                 << R"(exec "$0" "$1" >/dev/full)"
+                                                 << "standard output: ";
+        QTest::newRow("output closed") << "file"
+                                       << R"(exec "$0" "$1" >&-)"
+                                       << "standard output: ";
+    }
+
+    // The picture replaces a regular file whole, or the folder stays exactly as it was.
+    void programKeepsWhatItCannotWrite()
+    {
+        QFETCH(QString, picture);
+        QFETCH(QString, command);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        if (!test::makeSaveTarget(picture, QDir(dir.path()), "t.png"))
+            QSKIP("target not made (a device node needs the right to make one)");
+        const QString before = test::folderListing(QDir(dir.path()));
+        const QString record = folder_.filePath("sound.tvr");
+        QVERIFY(writeFile(record, kOpening));
+
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        QCOMPARE(runProgram(process, {"-c", command, TAVRIN_REPLAY_PROGRAM, record}, "bash"),
+            message.isEmpty() ? 0 : 2);
+        const QStringList messages = QString(process.readAllStandardError())
+                                         .split('\n')
+                                         .filter(QRegularExpression("^tavrin-replay: "));
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(message.isEmpty() || messages[0].startsWith("tavrin-replay: " + message),
+            qPrintable(messages.value(0)));
+        const bool drawn = message.isEmpty() && command.contains("--png");
+        QFile written(QDir(dir.path()).filePath("t.png")); // opened only when it should be a file
+        const QByteArray bytes
+            = drawn && written.open(QIODevice::ReadOnly) ? written.readAll() : "old";
+        QCOMPARE(test::folderListing(QDir(dir.path())),
+            QString(before).replace(" old", ' ' + QString(bytes)));
+        QCOMPARE(QImage::fromData(bytes, "PNG").size(), drawn ? QSize(340, 340) : QSize(0, 0));
+    }
+
+    // A name that is not UTF-8 is opened, and written, as exactly the bytes given.
+    void programTakesFileNamesAsTheirBytes()
+    {
+        QTemporaryDir dir;
+        // QTemporaryDir cannot name these files to remove them.
+        const auto removal = qScopeGuard([&] { QProcess::execute("rm", {"-r", dir.path()}); });
+        QVERIFY(writeFile(dir.filePath("sound.tvr"), kOpening));
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        const QString command = R"sh(record=$(printf '\377\376.tvr'); mv sound.tvr "$record" &&
+            exec "$0" --png "$(printf '\376\377.png')" "$record")sh";
+        QCOMPARE(runProgram(process, {"-c", command, TAVRIN_REPLAY_PROGRAM}, "bash"), 0);
+        QVERIFY(process.readAllStandardOutput().contains("white (o): 3  black (x): 3"));
+        QByteArrayList names; // QDir cannot list them either
+        DIR *folder = ::opendir(QFile::encodeName(dir.path()).constData());
+        for (const dirent *entry; folder && (entry = ::readdir(folder));)
+            names.append(entry->d_name);
+        QVERIFY(folder && ::closedir(folder) == 0);
+        std::sort(names.begin(), names.end());
+        QCOMPARE(names, QByteArrayList({".", "..", "\xfe\xff.png", "\xff\xfe.tvr"}));
+        QFile picture;
+        const QByteArray name = QFile::encodeName(dir.path()) + "/\xfe\xff.png";
+        QVERIFY(picture.open(
+            ::open(name.constData(), O_RDONLY), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(QImage::fromData(picture.readAll(), "PNG").size(), QSize(340, 340));
     }
 
 private:

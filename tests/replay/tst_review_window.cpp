@@ -63,7 +63,7 @@ int review(const QString &path, int step, const std::function<void(ReviewWindow 
             }
         }
     });
-    const int status = runReview(path, {step, false});
+    const int status = runReview(QFile::encodeName(path), {step, false});
     return looked ? status : -1;
 }
 
@@ -224,12 +224,12 @@ private slots:
                 box->button(QMessageBox::Ok)->click();
             }
         });
-        QCOMPARE(runReview(path, {-1, false}), 2);
+        QCOMPARE(runReview(QFile::encodeName(path), {-1, false}), 2);
         QVERIFY2(shown.startsWith("无法读取棋谱：" + path + '\n'), qPrintable(shown));
         QVERIFY(shown.section('\n', 1).size() > 0); // the system's reason
         // A step beyond the record is refused before any window opens, as without the window.
         QVERIFY(writeFile(path, " 10  9 \r\n"));
-        QCOMPARE(runReview(path, {2, false}), 2);
+        QCOMPARE(runReview(QFile::encodeName(path), {2, false}), 2);
     }
 
 private:
