@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QLabel>
 #include <QStringEncoder>
@@ -103,6 +104,8 @@ private slots:
         row("missing second title shifts later captions forward",
             QByteArray(kThree).replace("<title>二</title>", ""), {"一", "三", ""});
         row("empty first title falls back", rss({"|h", "B|h"}), kFallback);
+        row("a title nested in a title keeps only its own text",
+            rss({"外<channel><item><title>内</title></item></channel>层|h"}), {"外层", "内"});
         row("no channel falls back", QByteArray(kThree).replace("channel", "group"), kFallback);
         row("malformed XML falls back", kThree.left(40), kFallback);
         row("GB2312 feed", encoded("GB2312"), {"淘宝特卖123"});
@@ -139,6 +142,32 @@ private slots:
         for (const char *name : {"Label1", "Label2_0", "Label2_1"})
             shown << banner.findChild<QLabel *>(name)->text();
         QCOMPARE(shown, table + QStringList({table[0], table[0], table.value(1, "商城导航")}));
+    }
+
+    void deepFeedsParseInLinearTime_data()
+    {
+        // A feed of the largest size loaded, `open` nested as deep as it fits, each closed by
+        // `close`: titles in titles, and items in items whose titles are leaves.
+        QTest::addColumn<QByteArray>("open");
+        QTest::addColumn<QByteArray>("close");
+        QTest::newRow("titles") << QByteArray("<channel><item><title>x")
+                                << QByteArray("</title></item></channel>");
+        QTest::newRow("items") << QByteArray("<channel><item><title>x</title>")
+                               << QByteArray("</item></channel>");
+    }
+
+    void deepFeedsParseInLinearTime()
+    {
+        QFETCH(QByteArray, open);
+        QFETCH(QByteArray, close);
+        const int depth = (1024 * 1024 - 7) / int(open.size() + close.size());
+        QElapsedTimer clock;
+        clock.start();
+        const std::vector<tavrin::BannerEntry> entries
+            = tavrin::parseFeed("<r>" + open.repeated(depth) + close.repeated(depth) + "</r>");
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed()) + " ms"));
+        QCOMPARE(entries.size(), std::size_t(depth));
+        QCOMPARE(entries.front().caption + entries.back().caption, "xx"); // their own texts
     }
 
     void tickerScrollsRestsAndRotates_data()
