@@ -11,24 +11,15 @@ namespace tavrin {
 
 namespace {
 
-// The string value of an element: the text of all its descendants, like the DOM's `Text`.
-// Walks the subtree without recursion so that deeply nested input cannot exhaust the stack.
-std::string descendantText(const pugi::xml_node &element)
+// The element's own text: its text and CDATA children, without the text of nested elements, so
+// that the work stays linear in the document however deeply titles nest inside titles.
+std::string ownText(const pugi::xml_node &element)
 {
     std::string text;
-    pugi::xml_node node = element.first_child();
-    while (node) {
-        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
-            text += node.value();
+    for (const pugi::xml_node &child : element.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+            text += child.value();
         }
-        if (node.type() == pugi::node_element && node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node != element && !node.next_sibling()) {
-            node = node.parent();
-        }
-        node = node == element ? pugi::xml_node() : node.next_sibling();
     }
     return text;
 }
@@ -38,7 +29,7 @@ QString textOf(const pugi::xpath_node_set &nodes, std::size_t index)
     if (index >= nodes.size()) {
         return {};
     }
-    return QString::fromStdString(descendantText(nodes[index].node())).trimmed();
+    return QString::fromStdString(ownText(nodes[index].node())).trimmed();
 }
 
 pugi::xpath_node_set selectInOrder(const pugi::xml_node &context, const char *path)

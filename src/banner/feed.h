@@ -20,8 +20,9 @@ inline constexpr int kMaxBannerEntries = 32767;
 
 // The entries a feed document supplies, one per "//channel/item" in document order. Titles and
 // links are paired by position among all titles and all links, not by their parent item, so an
-// item without a title shifts the later captions forward. Texts are trimmed of surrounding
-// whitespace. Returns no entries when the bytes are not a readable XML document.
+// item without a title shifts the later captions forward. A title's or link's text is its own
+// text and CDATA, without that of elements nested in it, trimmed of surrounding whitespace.
+// Returns no entries when the bytes are not a readable XML document.
 std::vector<BannerEntry> parseFeed(const QByteArray &bytes);
 
 // The eight entries shown when the feed gives no usable first entry.

@@ -18,7 +18,9 @@ struct FeedFetchLimits
 // Fetches an http or https address and waits (running a local event loop that leaves user
 // input queued) until the answer has arrived or the fetch has failed. Returns the body of a
 // successful (2xx) answer. Redirects are followed only to http or https, never from https down
-// to http. Anything else, including another scheme in the address, gives nothing.
+// to http. Anything else, including another scheme in the address, gives nothing, and so does an
+// answer whose header lines (interim answers included) pass 64 KiB. The connection is made and
+// read on the calling thread and closed before the function returns, whatever the server sends.
 std::optional<QByteArray> fetchFeed(const QString &url, const FeedFetchLimits &limits = {});
 
 } // namespace tavrin

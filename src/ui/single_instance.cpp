@@ -1,9 +1,43 @@
 #include "ui/single_instance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace tavrin {
+
+namespace {
+
+// Opens what `path` names, for locking only: a file, created when missing (also as the target
+// of a link), or a folder. Nothing is read or written, and the descriptor is not inherited by
+// programs started later (a browser opened from the banner must not keep the lock). -1 when
+// the path cannot be opened, for example a link into a missing folder.
+int openForLock(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // O_NONBLOCK: opening a FIFO left at the path must not wait for a writer.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    const int fd = ::open(name.constData(), flags | O_CREAT, 0600);
+    if (fd < 0 && errno == EISDIR) {
+        return ::open(name.constData(), flags | O_DIRECTORY);
+    }
+    return fd;
+}
+
+} // namespace
+
+SingleInstance::~SingleInstance()
+{
+    // The file stays: removing it would let a copy starting now lock a new file while another
+    // one still holds the old.
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
 
 QString SingleInstance::lockFilePath()
 {
@@ -16,17 +50,27 @@ QString SingleInstance::lockFilePath()
 
 bool SingleInstance::acquire()
 {
-    if (lock_ && lock_->isLocked()) {
+    if (fd_ >= 0) {
         return true;
     }
-    lock_ = std::make_unique<QLockFile>(lockFilePath());
-    // The lock is held for the whole run, so age alone must never make it look stale; a lock
-    // whose process has died is still recognised as stale.
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) {
-        return true;
+    // A path that cannot be opened is left as it is and a second name beside it is locked
+    // instead: every copy meets the same obstacle, so all of them still agree on one lock.
+    // Replacing the path would race with a copy that starts at the same moment.
+    const QString path = lockFilePath();
+    for (const QString &candidate : {path, path + QStringLiteral(".2")}) {
+        const int fd = openForLock(candidate);
+        if (fd < 0) {
+            continue;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            fd_ = fd;
+            return true;
+        }
+        const bool heldByAnother = errno == EWOULDBLOCK;
+        ::close(fd);
+        return !heldByAnother;
     }
-    return lock_->error() != QLockFile::LockFailedError;
+    return true;
 }
 
 } // namespace tavrin

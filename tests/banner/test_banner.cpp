@@ -1,21 +1,26 @@
 // The banner: its table after a load from a server on this machine, the ticker, and the links
 // its captions open.
+#include "banner/feed_loader.h"
 #include "banner/gg.h"
 #include "desktop/home_page.h"
 
 #include <QDeadlineTimer>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QLabel>
 #include <QStringEncoder>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
-// Answers every request on 127.0.0.1 with `status` (the status line's tail, then any further
-// header lines) and `body`; with an empty status it takes the request and never answers.
+// Answers the first request on 127.0.0.1 with `status` (the status line's tail, then any further
+// header lines) and `body`, and any later one, a redirect's, with "200 OK" and `body`; with an
+// empty status it takes the request and never answers. The body is sized unless `status` gives a
+// Transfer-Encoding.
 struct LocalServer : QTcpServer
 {
     LocalServer(const QByteArray &status, const QByteArray &body)
@@ -27,14 +32,56 @@ struct LocalServer : QTcpServer
             connect(socket, &QTcpSocket::readyRead, this, [=, this] {
                 // A request this small arrives whole over the loopback.
                 paths << socket->readAll().split(' ').value(1);
-                if (!status.isEmpty())
-                    socket->write("HTTP/1.1 " + status + "\r\nContent-Length: "
-                        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                const QByteArray head = paths.size() > 1 ? "200 OK" : status;
+                if (head.isEmpty())
+                    return;
+                socket->write("HTTP/1.1 " + head
+                    + (head.contains("Transfer-Encoding")
+                            ? ""
+                            : "\r\nContent-Length: " + QByteArray::number(body.size()))
+                    + "\r\nConnection: close\r\n\r\n" + body);
+                socket->disconnectFromHost();
             });
         });
     }
     QString url; // the feed's address on this server
     QByteArrayList paths; // the paths asked for, in order
+};
+
+// Answers the first request on 127.0.0.1 with `head`, then `flood` over and over from a thread
+// of its own, until the client closes the connection or 10 s have passed.
+struct FloodServer : QTcpServer
+{
+    FloodServer(const QByteArray &head, const QByteArray &flood)
+        : head(head), burst(flood.repeated(64 * 1024 / flood.size() + 1))
+    {
+        listen(QHostAddress::LocalHost, 0);
+        url = QStringLiteral("http://127.0.0.1:%1/g/g.xml").arg(serverPort());
+    }
+    ~FloodServer() override
+    {
+        if (sender)
+            sender->wait();
+    }
+    void incomingConnection(qintptr descriptor) override
+    {
+        sender.reset(QThread::create([this, descriptor] {
+            QTcpSocket socket;
+            socket.setSocketDescriptor(descriptor);
+            socket.waitForReadyRead(2000);
+            socket.write(head);
+            for (QDeadlineTimer end(10000);
+                 socket.state() == QAbstractSocket::ConnectedState && !end.hasExpired();) {
+                if (socket.bytesToWrite() < burst.size())
+                    socket.write(burst);
+                socket.waitForBytesWritten(20);
+            }
+        }));
+        sender->start();
+    }
+    QString url;
+    const QByteArray head, burst;
+    std::unique_ptr<QThread> sender; // sends the flood; ends once nothing reads it any more
 };
 
 // A feed of one item per "title|link".
@@ -89,6 +136,14 @@ private slots:
             return QStringEncoder(encoding).encode("<?xml version=\"1.0\" encoding=\""
                 + QString(encoding) + "\"?>" + QString(rss({"淘宝特卖123|h"})));
         };
+        // The body in two chunks, the first with an extension, then a trailer.
+        const QByteArray kChunked = "Transfer-Encoding: chunked";
+        const auto chunked = [](const QByteArray &body) {
+            const qsizetype half = body.size() / 2;
+            return QByteArray::number(half, 16) + ";x=y\r\n" + body.left(half) + "\r\n"
+                + QByteArray::number(body.size() - half, 16) + "\r\n" + body.mid(half)
+                + "\r\n0\r\nX-Trailer: z\r\n\r\n";
+        };
         // Entities that expand a billion times, or name a file or a page of the server itself.
         QByteArray entities
             = "<!DOCTYPE rss SYSTEM \"d\" [<!ENTITY x SYSTEM \"x\"><!ENTITY y SYSTEM "
@@ -103,6 +158,8 @@ private slots:
         row("missing second title shifts later captions forward",
             QByteArray(kThree).replace("<title>二</title>", ""), {"一", "三", ""});
         row("empty first title falls back", rss({"|h", "B|h"}), kFallback);
+        row("a title nested in a title keeps only its own text",
+            rss({"外<channel><item><title>内</title></item></channel>层|h"}), {"外层", "内"});
         row("no channel falls back", QByteArray(kThree).replace("channel", "group"), kFallback);
         row("malformed XML falls back", kThree.left(40), kFallback);
         row("GB2312 feed", encoded("GB2312"), {"淘宝特卖123"});
@@ -115,6 +172,12 @@ private slots:
         row("body over 1 MiB falls back", kThree + QByteArray(1024 * 1024, ' '), kFallback);
         row("redirect to a local file falls back", kThree, kFallback,
             "302 Found\r\nLocation: file:///etc/passwd");
+        row("redirect is followed", kThree, {"一", "二", "三"}, "302 Found\r\nLocation: /g/h.xml");
+        row("chunked body", chunked(kThree), {"一", "二", "三"}, "200 OK\r\n" + kChunked);
+        row("chunked body over 1 MiB falls back", chunked(kThree + QByteArray(1024 * 1024, ' ')),
+            kFallback, "200 OK\r\n" + kChunked);
+        row("body up to the end of the connection", kOne, {"唯一"},
+            "200 OK\r\nTransfer-Encoding: identity");
     }
 
     void loadShowsTheFeedOrTheFallbackWithinTheBound()
@@ -130,7 +193,10 @@ private slots:
         const tavrin::Gg banner(nullptr, server.url);
 
         QVERIFY(!bound.hasExpired());
-        QCOMPARE(server.paths, QByteArrayList(status == "refused" ? 0 : 1, "/g/g.xml"));
+        QByteArrayList paths = {"/g/g.xml"};
+        if (status.contains("Location: /")) // and the redirect's target on this server
+            paths << status.split(' ').last();
+        QCOMPARE(server.paths, status == "refused" ? QByteArrayList() : paths);
         // The table, then Label1 and Label2(0) show entry 0 and Label2(1) entry 1; with a single
         // entry Label2(1) keeps its design caption.
         QStringList shown;
@@ -139,6 +205,60 @@ private slots:
         for (const char *name : {"Label1", "Label2_0", "Label2_1"})
             shown << banner.findChild<QLabel *>(name)->text();
         QCOMPARE(shown, table + QStringList({table[0], table[0], table.value(1, "商城导航")}));
+    }
+
+    void deepFeedsParseInLinearTime_data()
+    {
+        // A feed of the largest size loaded, `open` nested as deep as it fits, each closed by
+        // `close`: titles in titles, and items in items whose titles are leaves.
+        QTest::addColumn<QByteArray>("open");
+        QTest::addColumn<QByteArray>("close");
+        QTest::newRow("titles") << QByteArray("<channel><item><title>x")
+                                << QByteArray("</title></item></channel>");
+        QTest::newRow("items") << QByteArray("<channel><item><title>x</title>")
+                               << QByteArray("</item></channel>");
+    }
+
+    void deepFeedsParseInLinearTime()
+    {
+        QFETCH(QByteArray, open);
+        QFETCH(QByteArray, close);
+        const int depth = (1024 * 1024 - 7) / int(open.size() + close.size());
+        QElapsedTimer clock;
+        clock.start();
+        const std::vector<tavrin::BannerEntry> entries
+            = tavrin::parseFeed("<r>" + open.repeated(depth) + close.repeated(depth) + "</r>");
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed()) + " ms"));
+        QCOMPARE(entries.size(), std::size_t(depth));
+        QCOMPARE(entries.front().caption + entries.back().caption, "xx"); // their own texts
+    }
+
+    void floodingServerIsCutOffInTime_data()
+    {
+        // What the server sends once, then over and over.
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("flood");
+        QTest::newRow("endless header lines")
+            << QByteArray("HTTP/1.1 200 OK\r\n") << "X-Flood: " + QByteArray(60, 'a') + "\r\n";
+        QTest::newRow("endless 100 Continue")
+            << QByteArray() << QByteArray("HTTP/1.1 100 Continue\r\n\r\n");
+        QTest::newRow("endless header")
+            << QByteArray("HTTP/1.1 200 OK\r\nX-Big: ") << QByteArray(1024, 'b');
+    }
+
+    void floodingServerIsCutOffInTime()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, flood);
+        FloodServer server(head, flood);
+        QElapsedTimer clock;
+        clock.start();
+
+        QVERIFY(!tavrin::fetchFeed(server.url));
+
+        QVERIFY2(clock.elapsed() < 2200, qPrintable(QString::number(clock.elapsed()) + " ms"));
+        // Nothing goes on reading: the server's writes fail at once.
+        QVERIFY(server.sender && server.sender->wait(1000));
     }
 
     void tickerScrollsRestsAndRotates_data()

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -347,25 +350,54 @@ private slots:
         QCOMPARE(saved.readAll(), expected);
     }
 
-    void onlyOneCopyRunsAndAStaleLockDoesNotBlock()
+    void onlyALiveCopyBlocksAStart_data()
     {
-        window_.reset(); // the copies inherit this test's runtime folder, and so its lock
-        const auto lockOwner = [this] {
-            QFile lock(runtime_.filePath("tavrin.lock"));
-            return lock.open(QIODevice::ReadOnly) ? lock.readLine().trimmed().toLongLong() : 0;
+        // What a crash, or anything else, left at the lock's path in the runtime folder.
+        QTest::addColumn<QString>("leftover");
+        for (const char *leftover :
+            {"nothing", "empty file", "random bytes", "folder", "dangling link"})
+            QTest::newRow(leftover) << leftover;
+    }
+
+    void onlyALiveCopyBlocksAStart()
+    {
+        QFETCH(QString, leftover);
+        window_.reset(); // this test's own lock is elsewhere: the copies get a runtime folder
+        QTemporaryDir runtime;
+        const QString path = runtime.filePath("tavrin.lock");
+        QFile file(path);
+        if (leftover == "empty file" || leftover == "random bytes") {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int i = 0; leftover == "random bytes" && i < 64; ++i)
+                file.putChar(char(QRandomGenerator::global()->bounded(256)));
+            file.close();
+        }
+        QVERIFY(leftover != "folder" || QDir().mkdir(path));
+        QVERIFY(leftover != "dangling link" || QFile::link(runtime.filePath("gone/x"), path));
+        // Whether process `pid` holds a lock taken with flock(), as the kernel lists them.
+        const auto locks = [](qint64 pid) {
+            QFile list("/proc/locks");
+            return list.open(QIODevice::ReadOnly)
+                && QString(list.readAll())
+                       .contains(QRegularExpression(
+                           QStringLiteral("FLOCK +ADVISORY +WRITE +%1 ").arg(pid)));
         };
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", runtime.path());
         QProcess first, second, third;
+        for (QProcess *copy : {&first, &second, &third})
+            copy->setProcessEnvironment(environment);
 
         first.start(TAVRIN_PROGRAM);
-        QTRY_COMPARE_WITH_TIMEOUT(lockOwner(), first.processId(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(locks(first.processId()), 15000);
         second.start(TAVRIN_PROGRAM);
         QVERIFY(second.waitForFinished(15000));
         QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
         QCOMPARE(first.state(), QProcess::Running);
-        first.kill(); // dies without releasing its lock
+        first.kill(); // dies without releasing anything itself
         QVERIFY(first.waitForFinished(15000));
         third.start(TAVRIN_PROGRAM);
-        QTRY_COMPARE_WITH_TIMEOUT(lockOwner(), third.processId(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(locks(third.processId()), 15000);
         third.kill();
         QVERIFY(third.waitForFinished(15000));
     }
