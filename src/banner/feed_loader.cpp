@@ -1,5 +1,6 @@
 #include "banner/feed_loader.h"
 
+#include "desktop/logging.h"
 #include "desktop/open_url.h"
 
 #include <QDeadlineTimer>
@@ -302,12 +303,19 @@ void exchange(const QUrl &address, const QDeadlineTimer &deadline, AnswerReader 
     socket->abort();
 }
 
+// Says on the feed's debug line why nothing was loaded; the banner then shows its fallback list.
+std::optional<QByteArray> notLoaded(const char *why, const QUrl &address)
+{
+    qCDebug(lcFeed) << "feed not loaded from" << address.toDisplayString() << ":" << why;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<QByteArray> fetchFeed(const QString &url, const FeedFetchLimits &limits)
 {
     if (!isWebAddress(url)) {
-        return std::nullopt;
+        return notLoaded("not an http(s) address", QUrl(url));
     }
     QUrl address(url.trimmed(), QUrl::StrictMode);
     const QDeadlineTimer deadline(limits.deadline);
@@ -315,7 +323,8 @@ std::optional<QByteArray> fetchFeed(const QString &url, const FeedFetchLimits &l
         AnswerReader answer(limits.maxBodyBytes);
         exchange(address, deadline, answer);
         if (!answer.complete() || deadline.hasExpired()) {
-            return std::nullopt;
+            return notLoaded(
+                "no complete answer (refused, cut off, too slow or too large)", address);
         }
         if (answer.status() >= 200 && answer.status() < 300) {
             return answer.body();
@@ -323,11 +332,12 @@ std::optional<QByteArray> fetchFeed(const QString &url, const FeedFetchLimits &l
         const QUrl target = address.resolved(QUrl(QString::fromUtf8(answer.location())));
         if (!isRedirect(answer.status()) || answer.location().isEmpty()
             || !isAllowedRedirect(address, target)) {
-            return std::nullopt;
+            return notLoaded(
+                "answered with a status other than success or a safe redirect", address);
         }
         address = target;
     }
-    return std::nullopt;
+    return notLoaded("too many redirects", address);
 }
 
 } // namespace tavrin

@@ -4,6 +4,7 @@
 #include "banner/feed_loader.h"
 #include "desktop/fonts.h"
 #include "desktop/home_page.h"
+#include "desktop/logging.h"
 #include "desktop/open_url.h"
 
 #include <QApplication>
@@ -137,6 +138,7 @@ void Gg::loadxml(QString url)
     }
     std::vector<BannerEntry> loaded = parseFeed(*document);
     if (loaded.empty()) {
+        qCDebug(lcFeed) << "the feed from" << url << "holds no entry under //channel/item";
         return;
     }
     adcount = static_cast<qint16>(loaded.size());

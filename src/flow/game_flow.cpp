@@ -1,5 +1,6 @@
 #include "flow/game_flow.h"
 
+#include "desktop/logging.h"
 #include "flow/flow_texts.h"
 #include "flow/record_file.h"
 #include "game/board_geometry.h"
@@ -178,10 +179,11 @@ void GameFlow::offerSave()
     const QString path = normalizedSaveName(chosen);
     if (path.isEmpty())
         return;
-    const QString reason = saveRecord(path, recordText(*this)).value_or(QString());
-    if (!reason.isEmpty())
+    if (const std::optional<QString> reason = saveRecord(path, recordText(*this))) {
+        qCDebug(lcSave) << "record not saved to" << path << ":" << *reason;
         window_.showInformation(
-            flowtext::kSaveFailed + path + QLatin1Char('\r') + reason, flowtext::kAppTitle);
+            flowtext::kSaveFailed + path + QLatin1Char('\r') + *reason, flowtext::kAppTitle);
+    }
 }
 
 } // namespace tavrin

@@ -1,5 +1,7 @@
 #include "ui/single_instance.h"
 
+#include "desktop/logging.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -68,8 +70,11 @@ bool SingleInstance::acquire()
         }
         const bool heldByAnother = errno == EWOULDBLOCK;
         ::close(fd);
+        qCDebug(lcLock) << candidate
+                        << (heldByAnother ? "is held by a running copy" : "cannot be locked");
         return !heldByAnother;
     }
+    qCDebug(lcLock) << "no lock file could be opened at" << path << "- running without one";
     return true;
 }
 
