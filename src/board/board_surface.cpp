@@ -4,14 +4,14 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 namespace tavrin {
 
 namespace {
 
-// The corners of the frame rectangle, in board units.
+// Where the frame's pen is centred on the near sides, in board units: just outside the board.
 constexpr double kFrameNear = -1.0;
-constexpr double kFrameFar = 1000.0;
 
 } // namespace
 
@@ -52,6 +52,23 @@ QRectF BoardSurface::discBox(int x, int y) const
     return QRectF(topLeft, bottomRight);
 }
 
+BoardSurface::PixelRun BoardSurface::gridLine(int index, double logical, qreal ratio) const
+{
+    // The frame's pen is centred just outside the board; what shows is its part inside, the
+    // same on every side.
+    const double frameInside = logical * kFrameNear / kBoardUnits + kFramePen / 2.0;
+    const int frame = qMax(1, qRound(frameInside * ratio));
+    if (index <= 0) {
+        return {0, frame};
+    }
+    if (index >= kBoardSize) {
+        return {qRound(logical * ratio) - frame, frame};
+    }
+    const int width = qMax(1, qRound(kGridPen * ratio));
+    const double centre = index * kCellUnits * logical / kBoardUnits * ratio;
+    return {qFloor(centre - width / 2.0 + 0.5), width};
+}
+
 void BoardSurface::drawGrid()
 {
     const qreal ratio = devicePixelRatioF();
@@ -60,17 +77,16 @@ void BoardSurface::drawGrid()
         picture_.setDevicePixelRatio(ratio);
         picture_.fill(kBoardColour);
     }
+    // Each line covers whole device pixels, so that all lines are equally wide at any scale; a
+    // pen at a fractional scale would make some lines a pixel wider than others.
+    const qreal pictureRatio = picture_.devicePixelRatio();
     QPainter painter(&picture_);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kGridColour, kFramePen));
-    painter.drawRect(QRectF(QPointF(unitsToPixelsX(kFrameNear), unitsToPixelsY(kFrameNear)),
-        QPointF(unitsToPixelsX(kFrameFar), unitsToPixelsY(kFrameFar))));
-    painter.setPen(QPen(kGridColour, kGridPen));
-    for (int i = 1; i < kBoardSize; ++i) {
-        const double at = i * kCellUnits;
-        painter.drawLine(QPointF(unitsToPixelsX(at), 0), QPointF(unitsToPixelsX(at), height()));
-        painter.drawLine(QPointF(0, unitsToPixelsY(at)), QPointF(width(), unitsToPixelsY(at)));
+    painter.scale(1.0 / pictureRatio, 1.0 / pictureRatio);
+    for (int i = 0; i <= kBoardSize; ++i) {
+        const PixelRun across = gridLine(i, width(), pictureRatio);
+        const PixelRun down = gridLine(i, height(), pictureRatio);
+        painter.fillRect(QRect(across.start, 0, across.width, picture_.height()), kGridColour);
+        painter.fillRect(QRect(0, down.start, picture_.width(), down.width), kGridColour);
     }
     update();
 }

@@ -55,6 +55,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // A run of whole device pixels across or down the picture.
+    struct PixelRun
+    {
+        int start = 0;
+        int width = 0;
+        int end() const { return start + width; }
+    };
+
     // Pixels (logical) per board unit, across and down.
     double unitsToPixelsX(double units) const;
     double unitsToPixelsY(double units) const;
@@ -63,6 +71,9 @@ private:
     float boardY(double pixels) const;
     // The square that holds the disc of cell (x, y), with a pixel of margin, in logical pixels.
     QRectF discBox(int x, int y) const;
+    // Line `index` of the grid across `logical` pixels at `ratio` device pixels to a pixel:
+    // lines 0 and 16 are the sides of the frame, lines 1..15 lie between the cells.
+    PixelRun gridLine(int index, double logical, qreal ratio) const;
 
     QImage picture_;
     Disc shown_[kBoardSize + 1][kBoardSize + 1] = {}; // what each cell of the picture shows
