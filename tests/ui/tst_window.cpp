@@ -2,6 +2,7 @@
 // hq and hq2, the clock, the help commands and message boxes, whole games played through it by
 // mouse and by keyboard, what a screen reader reads and hears, and one running copy of the
 // program at a time.
+#include "banner/gg.h"
 #include "board_text.h"
 #include "desktop/home_page.h"
 #include "ui/qt_translation.h"
@@ -124,6 +125,7 @@ private slots:
         QVERIFY(installQtTranslation(*QCoreApplication::instance()));
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QDesktopServices::setUrlHandler("http", this, "openPage");
+        QDesktopServices::setUrlHandler("https", this, "openPage");
         // Accessibility on, as a screen reader turns it on; the handler stands for the reader.
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
         QAccessible::installUpdateHandler(hearBoard);
@@ -136,7 +138,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
     void cleanup() { window_.reset(); }
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("http"); }
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler("http");
+        QDesktopServices::unsetUrlHandler("https");
+    }
 
     void windowHasItsCaptionFixedAreaAndIcon()
     {
@@ -462,6 +468,33 @@ private slots:
         QCOMPARE(::heard.last() + table->text(QAccessible::Description), "told ");
         const PointerCell focus = board()->focusCell();
         QCOMPARE(QString("%1,%2").arg(focus.column).arg(focus.row), white);
+    }
+
+    // The labels read as they show; each banner caption is a link whose press action opens
+    // what a click on it opens.
+    void labelsAndBannerLinksReadAsTheyShow()
+    {
+        type("F2");
+        for (const char *name : {"bqxy", "hqxy", "xzld", "xqwz", "timenow"}) {
+            auto *label = window_->findChild<QLabel *>(name);
+            QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
+                label->text());
+        }
+        auto *banner = window_->findChild<Gg *>("Gg1");
+        QStringList opened;
+        for (const QString &link : {banner->shownLink(), banner->entries()[0].link,
+                 banner->entries()[1].link, QString(kAuthorHomePage)})
+            opened << "page " + link;
+        for (const char *name : {"Label1", "Label2_0", "Label2_1", "Label3"}) {
+            auto *caption = banner->findChild<QLabel *>(name);
+            QAccessibleInterface *link = QAccessible::queryAccessibleInterface(caption);
+            QCOMPARE(link->role(), QAccessible::Link);
+            QCOMPARE(link->text(QAccessible::Name), caption->text());
+            const QString press = QAccessibleActionInterface::pressAction();
+            QCOMPARE(link->actionInterface()->actionNames(), QStringList {press});
+            link->actionInterface()->doAction(press);
+        }
+        QCOMPARE(log_, opened);
     }
 
     void onlyOneCopyRunsAndAStaleLockDoesNotBlock()
