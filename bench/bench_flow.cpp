@@ -10,6 +10,7 @@
 
 namespace {
 
+using tavrin::cellAt;
 using tavrin::GameFlow;
 using tavrin::kWhite;
 using tavrin::stepxy;
