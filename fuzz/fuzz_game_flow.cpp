@@ -15,6 +15,7 @@
 
 namespace {
 
+using tavrin::cellAt;
 using tavrin::GameFlow;
 using tavrin::GameState;
 
