@@ -35,6 +35,7 @@ public:
     void startClock() override { }
     void showStatusLabels() override { }
     void setModeCaption(const QString &) override { }
+    void announceComputerMove(const std::optional<tavrin::stepxy> &) override { }
 
 private:
     bool playAgain_;

@@ -1,11 +1,53 @@
 #include "banner/caption_label.h"
 
+#include <QAccessibleWidget>
 #include <QPaintEvent>
 #include <QPainter>
 
 namespace tavrin {
 
-CaptionLabel::CaptionLabel(QWidget *parent) : QLabel(parent) { }
+namespace {
+
+// A caption as a screen reader sees it: a link named by its text, with a press action.
+class CaptionAccessible : public QAccessibleWidget
+{
+public:
+    explicit CaptionAccessible(CaptionLabel *label)
+        : QAccessibleWidget(label, QAccessible::Link) { }
+
+    QString text(QAccessible::Text type) const override
+    {
+        return type == QAccessible::Name ? caption()->text() : QAccessibleWidget::text(type);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction()) {
+            caption()->activate();
+        }
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    CaptionLabel *caption() const { return static_cast<CaptionLabel *>(widget()); }
+};
+
+QAccessibleInterface *createCaptionAccessible(const QString &className, QObject *object)
+{
+    if (object != nullptr && object->isWidgetType()
+        && className == QLatin1String(CaptionLabel::staticMetaObject.className())) {
+        return new CaptionAccessible(static_cast<CaptionLabel *>(object));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CaptionLabel::CaptionLabel(QWidget *parent) : QLabel(parent)
+{
+    static const bool installed = (QAccessible::installFactory(createCaptionAccessible), true);
+    Q_UNUSED(installed);
+}
 
 CaptionLabel::Look CaptionLabel::currentLook() const
 {

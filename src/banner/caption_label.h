@@ -10,11 +10,18 @@ namespace tavrin {
 // time, and every move repaints the caption (and the edge of a neighbour it touches); drawing
 // the kept picture instead of laying the text out again keeps an idle window nearly idle.
 // The picture is taken outside painting, once the label has been painted with new contents.
+// Screen readers see it as a link that can be pressed.
 class CaptionLabel : public QLabel
 {
     Q_OBJECT
 public:
     explicit CaptionLabel(QWidget *parent = nullptr);
+
+    // Presses the link, as a screen reader does: `activated` tells the banner.
+    void activate() { emit activated(); }
+
+signals:
+    void activated();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -103,6 +103,11 @@ void Gg::createControls()
     Label3 = createCaption(this, QStringLiteral("Label3"), kLabel3Place);
     Label3->setText(kLabel3Caption);
     Label3->installEventFilter(this);
+    // A screen reader's press on a caption opens what a click on it opens.
+    for (QLabel *label : {Label1, Label2[0], Label2[1], Label3}) {
+        connect(qobject_cast<CaptionLabel *>(label), &CaptionLabel::activated, this,
+            [this, label] { clickCaption(label); });
+    }
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -278,6 +283,11 @@ bool Gg::routeClick(QObject *watched, const QMouseEvent &release)
         || !label->rect().contains(release.position().toPoint())) {
         return false;
     }
+    return clickCaption(label);
+}
+
+bool Gg::clickCaption(const QLabel *label)
+{
     if (label == Label1) {
         Label1Click();
     } else if (label == Label2[0] || label == Label2[1]) {

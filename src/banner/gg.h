@@ -58,6 +58,8 @@ private:
     void Label2Click(int index);
     void Label3Click();
     bool routeClick(QObject *watched, const QMouseEvent &release);
+    // The click handler of a caption; false for any other label.
+    bool clickCaption(const QLabel *label);
 
     QWidget *Picture1 = nullptr; // `Picture1`: the ticker's window
     QLabel *Label1 = nullptr; // `Label1`: the caption that scrolls inside `Picture1`

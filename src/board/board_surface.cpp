@@ -1,17 +1,21 @@
 #include "board/board_surface.h"
 
+#include "board/board_accessible.h"
 #include "game/board_geometry.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
+#include <algorithm>
 
 namespace tavrin {
 
 namespace {
 
-// The corners of the frame rectangle, in board units.
+// Where the frame's pen is centred on the near sides, in board units: just outside the board.
 constexpr double kFrameNear = -1.0;
-constexpr double kFrameFar = 1000.0;
 
 } // namespace
 
@@ -19,6 +23,8 @@ BoardSurface::BoardSurface(QWidget *parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    installBoardAccessibility();
 }
 
 double BoardSurface::unitsToPixelsX(double units) const
@@ -52,6 +58,45 @@ QRectF BoardSurface::discBox(int x, int y) const
     return QRectF(topLeft, bottomRight);
 }
 
+BoardSurface::PixelRun BoardSurface::gridLine(int index, double logical, qreal ratio) const
+{
+    // The frame's pen is centred just outside the board; what shows is its part inside, the
+    // same on every side.
+    const double frameInside = logical * kFrameNear / kBoardUnits + kFramePen / 2.0;
+    const int frame = qMax(1, qRound(frameInside * ratio));
+    if (index <= 0) {
+        return {0, frame};
+    }
+    if (index >= kBoardSize) {
+        return {qRound(logical * ratio) - frame, frame};
+    }
+    const int width = qMax(1, qRound(kGridPen * ratio));
+    const double centre = index * kCellUnits * logical / kBoardUnits * ratio;
+    return {qFloor(centre - width / 2.0 + 0.5), width};
+}
+
+qreal BoardSurface::pictureRatio() const
+{
+    return picture_.isNull() ? devicePixelRatioF() : picture_.devicePixelRatio();
+}
+
+QRect BoardSurface::cellPixels(int x, int y) const
+{
+    const qreal ratio = pictureRatio();
+    const PixelRun left = gridLine(x - 1, width(), ratio);
+    const PixelRun right = gridLine(x, width(), ratio);
+    const PixelRun top = gridLine(y - 1, height(), ratio);
+    const PixelRun bottom = gridLine(y, height(), ratio);
+    return QRect(QPoint(left.end(), top.end()), QPoint(right.start - 1, bottom.start - 1));
+}
+
+QRectF BoardSurface::cellArea(int x, int y) const
+{
+    const qreal ratio = pictureRatio();
+    const QRect pixels = cellPixels(x, y);
+    return QRectF(QPointF(pixels.topLeft()) / ratio, QSizeF(pixels.size()) / ratio);
+}
+
 void BoardSurface::drawGrid()
 {
     const qreal ratio = devicePixelRatioF();
@@ -60,17 +105,16 @@ void BoardSurface::drawGrid()
         picture_.setDevicePixelRatio(ratio);
         picture_.fill(kBoardColour);
     }
+    // Each line covers whole device pixels, so that all lines are equally wide at any scale; a
+    // pen at a fractional scale would make some lines a pixel wider than others.
+    const qreal pictureRatio = picture_.devicePixelRatio();
     QPainter painter(&picture_);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kGridColour, kFramePen));
-    painter.drawRect(QRectF(QPointF(unitsToPixelsX(kFrameNear), unitsToPixelsY(kFrameNear)),
-        QPointF(unitsToPixelsX(kFrameFar), unitsToPixelsY(kFrameFar))));
-    painter.setPen(QPen(kGridColour, kGridPen));
-    for (int i = 1; i < kBoardSize; ++i) {
-        const double at = i * kCellUnits;
-        painter.drawLine(QPointF(unitsToPixelsX(at), 0), QPointF(unitsToPixelsX(at), height()));
-        painter.drawLine(QPointF(0, unitsToPixelsY(at)), QPointF(width(), unitsToPixelsY(at)));
+    painter.scale(1.0 / pictureRatio, 1.0 / pictureRatio);
+    for (int i = 0; i <= kBoardSize; ++i) {
+        const PixelRun across = gridLine(i, width(), pictureRatio);
+        const PixelRun down = gridLine(i, height(), pictureRatio);
+        painter.fillRect(QRect(across.start, 0, across.width, picture_.height()), kGridColour);
+        painter.fillRect(QRect(0, down.start, picture_.width(), down.width), kGridColour);
     }
     update();
 }
@@ -98,6 +142,7 @@ void BoardSurface::paintDisc(int x, int y, Disc disc)
         painter.drawEllipse(box.center(), unitsToPixelsX(kDiscRadius), unitsToPixelsY(kDiscRadius));
     }
     update(box.toAlignedRect());
+    notifyAccessibleName(x, y);
 }
 
 void BoardSurface::paintStones(const GameState &state, bool clearEmpty)
@@ -146,10 +191,39 @@ void BoardSurface::paintEvent(QPaintEvent *event)
     painter.drawImage(event->rect(), picture_,
         QRectF(QPointF(event->rect().topLeft()) * picture_.devicePixelRatio(),
             QSizeF(event->rect().size()) * picture_.devicePixelRatio()));
+    if (focusFrameShown()) {
+        paintFocusFrame(painter);
+    }
+}
+
+bool BoardSurface::focusFrameShown() const
+{
+    return keyboardInUse_ && hasFocus() && !picture_.isNull();
+}
+
+void BoardSurface::paintFocusFrame(QPainter &painter) const
+{
+    const qreal ratio = pictureRatio();
+    const int outer = qMax(1, qRound(kFocusOuterWidth * ratio));
+    const int inner = qMax(1, qRound(kFocusInnerWidth * ratio));
+    const auto ring = [&painter](const QRect &box, int width, const QColor &colour) {
+        painter.fillRect(QRect(box.left(), box.top(), box.width(), width), colour);
+        painter.fillRect(QRect(box.left(), box.bottom() + 1 - width, box.width(), width), colour);
+        painter.fillRect(QRect(box.left(), box.top(), width, box.height()), colour);
+        painter.fillRect(QRect(box.right() + 1 - width, box.top(), width, box.height()), colour);
+    };
+    // In the picture's pixels, inside the grid lines of the cell: nothing else changes.
+    const QRect cell = cellPixels(int(focusCell_.column), int(focusCell_.row));
+    painter.save();
+    painter.scale(1.0 / ratio, 1.0 / ratio);
+    ring(cell, outer, kFocusOuterColour);
+    ring(cell.adjusted(outer, outer, -outer, -outer), inner, kFocusInnerColour);
+    painter.restore();
 }
 
 void BoardSurface::mouseMoveEvent(QMouseEvent *event)
 {
+    setKeyboardInUse(false);
     emit pointerMoved(cellAt(boardX(event->position().x()), boardY(event->position().y())));
 }
 
@@ -157,6 +231,128 @@ void BoardSurface::mouseReleaseEvent(QMouseEvent *event)
 {
     emit released(
         cellAt(boardX(event->position().x()), boardY(event->position().y())), event->button());
+}
+
+void BoardSurface::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const bool plays = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    const std::optional<PointerCell> target = focusTarget(key);
+    if (!plain || (!plays && !target)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    setKeyboardInUse(true);
+    if (target) {
+        moveFocusCell(*target);
+    } else if (!event->isAutoRepeat()) {
+        // A key held down plays once, as a button held down is released once.
+        emit released(focusCell_, Qt::LeftButton);
+    }
+}
+
+std::optional<PointerCell> BoardSurface::focusTarget(int key) const
+{
+    PointerCell cell = focusCell_;
+    switch (key) {
+    case Qt::Key_Left:
+        cell.column = std::max(cell.column - 1, 1LL);
+        break;
+    case Qt::Key_Right:
+        cell.column = std::min(cell.column + 1, static_cast<long long>(kBoardSize));
+        break;
+    case Qt::Key_Up:
+        cell.row = std::max(cell.row - 1, 1LL);
+        break;
+    case Qt::Key_Down:
+        cell.row = std::min(cell.row + 1, static_cast<long long>(kBoardSize));
+        break;
+    case Qt::Key_Home:
+        cell.column = 1;
+        break;
+    case Qt::Key_End:
+        cell.column = kBoardSize;
+        break;
+    case Qt::Key_PageUp:
+        cell.row = 1;
+        break;
+    case Qt::Key_PageDown:
+        cell.row = kBoardSize;
+        break;
+    default:
+        return std::nullopt;
+    }
+    return cell;
+}
+
+void BoardSurface::moveFocusCell(const PointerCell &cell)
+{
+    if (cell.column == focusCell_.column && cell.row == focusCell_.row) {
+        return;
+    }
+    updateFocusCell();
+    focusCell_ = cell;
+    updateFocusCell();
+    emit focusCellMoved(focusCell_);
+    notifyAccessibleFocus();
+}
+
+void BoardSurface::updateFocusCell()
+{
+    update(cellArea(int(focusCell_.column), int(focusCell_.row)).toAlignedRect());
+}
+
+void BoardSurface::setKeyboardInUse(bool inUse)
+{
+    if (keyboardInUse_ == inUse) {
+        return;
+    }
+    keyboardInUse_ = inUse;
+    updateFocusCell();
+}
+
+// Focus shows or hides the frame alone: the rest of the board looks the same either way.
+void BoardSurface::focusInEvent(QFocusEvent *)
+{
+    updateFocusCell();
+    notifyAccessibleFocus();
+}
+
+void BoardSurface::focusOutEvent(QFocusEvent *)
+{
+    updateFocusCell();
+}
+
+void BoardSurface::setAnnouncement(const QString &text)
+{
+    if (text.isEmpty() && announcement_.isEmpty()) {
+        return;
+    }
+    // Told every time, even when the text repeats: the computer may pass twice in a row.
+    announcement_ = text;
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void BoardSurface::notifyAccessibleFocus()
+{
+    if (QAccessible::isActive() && hasFocus()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(boardCellIndex(int(focusCell_.column), int(focusCell_.row)));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void BoardSurface::notifyAccessibleName(int x, int y)
+{
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        event.setChild(boardCellIndex(x, y));
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 } // namespace tavrin

@@ -5,6 +5,7 @@
 #include "flow/record_file.h"
 #include "game/board_geometry.h"
 
+#include <cstring>
 #include <optional>
 
 namespace tavrin {
@@ -21,6 +22,17 @@ std::optional<stepxy> firstLegalCellForWhite(const GameState &state)
     for (std::int16_t x = 1; x <= kBoardSize; ++x)
         for (std::int16_t y = 1; y <= kBoardSize; ++y)
             if (state.qizi[x][y] == kEmpty && state.dfpd(x, y, kWhite) != 0)
+                return stepxy {x, y};
+    return std::nullopt;
+}
+
+// The cell that holds a stone on `after` and was empty on `before`, if there is one.
+std::optional<stepxy> newStone(const std::int16_t (&before)[kBoardSize + 1][kBoardSize + 1],
+    const std::int16_t (&after)[kBoardSize + 1][kBoardSize + 1])
+{
+    for (std::int16_t x = 1; x <= kBoardSize; ++x)
+        for (std::int16_t y = 1; y <= kBoardSize; ++y)
+            if (before[x][y] == kEmpty && after[x][y] != kEmpty)
                 return stepxy {x, y};
     return std::nullopt;
 }
@@ -149,7 +161,11 @@ void GameFlow::computerAnswers()
     const bool reserved = stepnum >= 0 && stepnum < kRecordCapacity;
     if (reserved)
         ++stepnum;
+    // The board before the move tells where the computer played, even on a full record.
+    std::int16_t before[kBoardSize + 1][kBoardSize + 1];
+    std::memcpy(before, qizi, sizeof before);
     dfxq(reserved);
+    window_.announceComputerMove(newStone(before, qizi));
     // The computer's stone may have ended the game; after Yes the map is built for the new one.
     closeGameIfOver();
     if (programEnded_)

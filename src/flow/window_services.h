@@ -1,6 +1,9 @@
 #pragma once
 
+#include "game/game_state.h"
+
 #include <QString>
+#include <optional>
 
 namespace tavrin {
 
@@ -34,6 +37,9 @@ public:
     virtual void showStatusLabels() = 0;
     // Sets the caption of the mode label.
     virtual void setModeCaption(const QString &caption) = 0;
+    // The computer has answered: where it put its stone, or nothing when it passed. Nothing is
+    // shown for it; a window may pass it on to a screen reader.
+    virtual void announceComputerMove(const std::optional<stepxy> &move) = 0;
 };
 
 } // namespace tavrin

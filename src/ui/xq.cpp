@@ -84,6 +84,10 @@ constexpr char kRulesItem[] = "游戏规则";
 constexpr char kAboutItem[] = "关    于&A";
 constexpr char kPassCommand[] = "放弃一子&C";
 
+// What a screen reader is told after the computer's answer.
+constexpr char kComputerPlayed[] = "电脑落子 ";
+constexpr char kComputerPassed[] = "电脑无子可下";
+
 // Interval of the clock, in milliseconds.
 constexpr int kClockInterval = 1000;
 
@@ -233,7 +237,11 @@ void xq::createBoard(QWidget *area)
     board_ = new BoardSurface(area);
     board_->setObjectName(QStringLiteral("qp"));
     board_->setGeometry(kBoardRect);
+    // Screen readers read the game itself; the keyboard plays on the board from the start.
+    board_->setState(&flow_);
+    board_->setFocus();
     connect(board_, &BoardSurface::pointerMoved, this, &xq::showPointerFeedback);
+    connect(board_, &BoardSurface::focusCellMoved, this, &xq::showPosition);
     connect(board_, &BoardSurface::released, this,
         [this](const std::optional<PointerCell> &cell, Qt::MouseButton button) {
             flow_.release(cell, button);
@@ -329,6 +337,8 @@ void xq::paintStones()
 
 void xq::repaintBoard()
 {
+    // hq2 sets up every new game, which starts with nothing to tell of the computer.
+    board_->setAnnouncement(QString());
     paintPosition(true);
 }
 
@@ -342,8 +352,13 @@ void xq::showPointerFeedback(const std::optional<PointerCell> &cell)
     }
     const bool legal = flow_.kyxq[cell->column][cell->row] == kLegal;
     board_->setCursor(legal ? Qt::CrossCursor : Qt::ForbiddenCursor);
+    showPosition(*cell);
+}
+
+void xq::showPosition(const PointerCell &cell)
+{
     positionLabel_->setText(
-        QString::number(cell->column) + QLatin1Char(',') + QString::number(cell->row));
+        QString::number(cell.column) + QLatin1Char(',') + QString::number(cell.row));
 }
 
 void xq::advanceClock()
@@ -442,6 +457,16 @@ void xq::showStatusLabels()
 void xq::setModeCaption(const QString &caption)
 {
     modeLabel_->setText(caption);
+}
+
+void xq::announceComputerMove(const std::optional<stepxy> &move)
+{
+    if (!move) {
+        board_->setAnnouncement(QString::fromUtf8(kComputerPassed));
+        return;
+    }
+    board_->setAnnouncement(QString::fromUtf8(kComputerPlayed) + QString::number(move->x)
+        + QLatin1Char(',') + QString::number(move->y));
 }
 
 void xq::closeEvent(QCloseEvent *event)

@@ -43,6 +43,7 @@ public:
     void startClock() override;
     void showStatusLabels() override;
     void setModeCaption(const QString &caption) override;
+    void announceComputerMove(const std::optional<stepxy> &move) override;
 
 public slots:
     // Window load: show, leave if another instance runs, draw the grid, set up the board.
@@ -67,6 +68,8 @@ private:
     void paintPosition(bool clearEmpty);
     // Pointer feedback over the board: the pointer shape and the position caption.
     void showPointerFeedback(const std::optional<PointerCell> &cell);
+    // The position caption: cell (x, y) as "x,y".
+    void showPosition(const PointerCell &cell);
 
     GameFlow flow_; // the game state and its handlers
     SingleInstance instance_; // the lock that keeps a second copy from running

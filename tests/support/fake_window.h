@@ -25,6 +25,8 @@ public:
     // for the Question icon), "title|initial name" for the Save dialog, the mode caption as is.
     QStringList shown;
     int unansweredQuestions = 0;
+    // The computer's moves the window was told of, "x,y" or "pass", kept apart from `calls`.
+    QStringList announced;
     // Runs at each call, after it is logged: lets a test look at the game at that moment.
     std::function<void(const QString &call)> onCall;
 
@@ -34,6 +36,7 @@ public:
         calls.clear();
         shown.clear();
         unansweredQuestions = 0;
+        announced.clear();
     }
 
     bool askYesNo(const QString &text, const QString &title, Icon icon) override
@@ -58,6 +61,10 @@ public:
     void startClock() override { log("startClock"); }
     void showStatusLabels() override { log("showStatusLabels"); }
     void setModeCaption(const QString &caption) override { log("setModeCaption", caption); }
+    void announceComputerMove(const std::optional<stepxy> &move) override
+    {
+        announced << (move ? QString("%1,%2").arg(move->x).arg(move->y) : QString("pass"));
+    }
 
 private:
     void log(const QString &call, const QString &text = QString())

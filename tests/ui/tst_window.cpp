@@ -1,6 +1,8 @@
-// The main window: its layout and menus, the board's answers to the pointer and to hq and hq2,
-// the clock, the help commands and message boxes, a whole game played through it, and one
-// running copy of the program at a time.
+// The main window: its layout and menus, the board's answers to the pointer, the keyboard and to
+// hq and hq2, the clock, the help commands and message boxes, whole games played through it by
+// mouse and by keyboard, what a screen reader reads and hears, and one running copy of the
+// program at a time.
+#include "banner/gg.h"
 #include "board_text.h"
 #include "desktop/home_page.h"
 #include "ui/help_texts.h"
@@ -25,6 +27,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -34,6 +39,20 @@ namespace {
 // The rules box as the player reads it: 22 lines, pinned by a few of them and a checksum of all.
 constexpr char kRulesChecksum[]
     = "77aca6cd6bb062cb5fc4b6a45e8dc1e0edfab2d3516303b4763614965607b9d9";
+
+// What a screen reader hears from the board: "focus <cell name>" when the focus cell moves and
+// "told <description>" when the board's description changes.
+QStringList heard;
+
+void hearBoard(QAccessibleEvent *event)
+{
+    if (!qobject_cast<BoardSurface *>(event->object()))
+        return;
+    if (event->type() == QAccessible::Focus && event->child() >= 0)
+        heard << "focus " + event->accessibleInterface()->text(QAccessible::Name);
+    else if (event->type() == QAccessible::DescriptionChanged)
+        heard << "told " + event->accessibleInterface()->text(QAccessible::Description);
+}
 
 // The main window with the system beep counted instead of sounded.
 struct BeepCountingWindow : xq
@@ -89,6 +108,10 @@ private slots:
         QVERIFY(installQtTranslation(*QCoreApplication::instance()));
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QDesktopServices::setUrlHandler("http", this, "openPage");
+        QDesktopServices::setUrlHandler("https", this, "openPage");
+        // Accessibility on, as a screen reader turns it on; the handler stands for the reader.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::installUpdateHandler(hearBoard);
     }
     void init()
     {
@@ -98,7 +121,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
     void cleanup() { window_.reset(); }
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("http"); }
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler("http");
+        QDesktopServices::unsetUrlHandler("https");
+    }
 
     void windowHasItsCaptionFixedAreaAndIcon()
     {
@@ -307,8 +334,16 @@ private slots:
         QCOMPARE(QCryptographicHash::hash(all, QCryptographicHash::Sha256).toHex(), kRulesChecksum);
     }
 
+    void wholeGameEndsAndItsRecordIsSaved_data()
+    {
+        QTest::addColumn<bool>("byKeyboard"); // F2, arrows and Return, Alt+C; or menus and mouse
+        QTest::newRow("by mouse") << false;
+        QTest::newRow("by keyboard") << true;
+    }
+
     void wholeGameEndsAndItsRecordIsSaved()
     {
+        QFETCH(bool, byKeyboard);
         QTemporaryDir folder;
         // Accepting the wildcard only lists the record files; the dialog waits for a real name.
         ModalAnswerer answerer(
@@ -319,15 +354,19 @@ private slots:
         };
         GameFlow &flow = window_->flow();
         QTimer::singleShot(0, this, [&] {
-            window_->findChild<QAction *>("MNrj")->trigger();
+            byKeyboard ? type("F2") : window_->findChild<QAction *>("MNrj")->trigger();
             for (int turn = 0; turn < 400 && !flow.programEnded(); ++turn) {
                 // White takes the first legal cell, row by row, or passes.
                 const QString before = boardToText(flow).join("");
                 const QStringList xy = legalCellsText(flow).section(' ', 0, 0).split(',');
                 const QPoint white(xy.value(0).toInt(), xy.value(1).toInt());
-                white.isNull() ? window_->findChild<QAction *>("fqyz")->trigger()
-                               : QTest::mouseClick(board(), Qt::LeftButton, {},
-                                   cellCentre(white.x(), white.y()).toPoint());
+                if (white.isNull())
+                    byKeyboard ? type("Alt+C") : window_->findChild<QAction *>("fqyz")->trigger();
+                else if (byKeyboard)
+                    type(arrowsTo(white) + "Return");
+                else
+                    QTest::mouseClick(
+                        board(), Qt::LeftButton, {}, cellCentre(white.x(), white.y()).toPoint());
                 // Black's stone: a cell empty before and black now, other than white's own.
                 const QString after = boardToText(flow).join("");
                 QPoint black;
@@ -348,6 +387,109 @@ private slots:
         QFile saved(folder.filePath("whole-game.tvr"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), expected);
+    }
+
+    // The board has the keyboard from the start, its focus cell on 8,8; a screen reader reads it
+    // as a table of the game's cells. Before the first game the keys that play do nothing.
+    void boardIsAFocusedTableOfTheGame()
+    {
+        QCOMPARE(window_->focusWidget(), board());
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(board());
+        const auto names = [table] {
+            QStringList names;
+            for (const QPoint cell : {QPoint(8, 7), QPoint(8, 8), QPoint(9, 8)})
+                names << table->tableInterface()
+                             ->cellAt(cell.y() - 1, cell.x() - 1)
+                             ->text(QAccessible::Name);
+            return names.join('|');
+        };
+        QCOMPARE(table->focusChild()->text(QAccessible::Name), "8,8 黑棋");
+        QVERIFY(table->focusChild()->state().focused);
+        type("Up Return Space");
+        QCOMPARE(names(), "8,7 空|8,8 黑棋|9,8 白棋");
+        QCOMPARE(window_->flow().stepnum + window_->beeps, 0);
+        type("F2");
+        QCOMPARE(names(), "8,7 空 可落子|8,8 黑棋|9,8 白棋");
+        QCOMPARE(table->text(QAccessible::Name) + table->text(QAccessible::Description), "棋盘");
+    }
+
+    void screenReaderHearsTheFocusCellAndTheComputer_data()
+    {
+        QTest::addColumn<QStringList>("position"); // none: the starting one
+        QTest::addColumn<int>("filled"); // record entries already written
+        QTest::addColumn<QString>("keys"); // from 8,8 to white's cell, and play there
+        QTest::addColumn<QString>("heard");
+
+        const QString toTenNine = "Right Right Down Return";
+        const QString answered
+            = "focus 9,8 白棋|focus 10,8 空|focus 10,9 空 可落子|told 电脑落子 10,8";
+        QTest::newRow("computer's stone") << QStringList() << 0 << toTenNine << answered;
+        QTest::newRow("computer's stone on a full record")
+            << QStringList() << 256 << toTenNine << answered;
+        QTest::newRow("computer passes")
+            << placedBoard("o@1,1 x@2,1 x@1,2") << 0 << "Home PgUp Right Right Return"
+            << "focus 1,8 空|focus 1,1 白棋|focus 2,1 黑棋|focus 3,1 空 可落子|told 电脑无子可下";
+    }
+
+    // Moving the focus cell shows it on the position label too; names follow the board, and a
+    // new game clears what the reader was told, the focus cell staying where it was.
+    void screenReaderHearsTheFocusCellAndTheComputer()
+    {
+        QFETCH(QStringList, position);
+        QFETCH(int, filled);
+        QFETCH(QString, keys);
+        QFETCH(QString, heard);
+        GameFlow &flow = window_->flow();
+        type("F2");
+        if (!position.isEmpty()) {
+            putBoard(flow, position);
+            flow.pdkyxq(kWhite);
+            window_->repaintBoard();
+        }
+        std::fill_n(flow.qipu + 1, filled, stepxy {5, 16});
+        flow.stepnum = std::int16_t(filled);
+        ::heard.clear();
+
+        type(keys);
+        QCOMPARE(::heard.join('|'), heard);
+        const QString white = ::heard.filter("focus ").last().section(' ', 1, 1);
+        QCOMPARE(window_->findChild<QLabel *>("xqwz")->text(), white);
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(board());
+        QCOMPARE(table->focusChild()->text(QAccessible::Name), white + " 白棋");
+        QCOMPARE("told " + table->text(QAccessible::Description), ::heard.last());
+
+        ModalAnswerer answerer(&log_, QMessageBox::Yes);
+        type("F2");
+        QCOMPARE(::heard.last() + table->text(QAccessible::Description), "told ");
+        const PointerCell focus = board()->focusCell();
+        QCOMPARE(QString("%1,%2").arg(focus.column).arg(focus.row), white);
+    }
+
+    // The labels read as they show; each banner caption is a link whose press action opens
+    // what a click on it opens.
+    void labelsAndBannerLinksReadAsTheyShow()
+    {
+        type("F2");
+        for (const char *name : {"bqxy", "hqxy", "xzld", "xqwz", "timenow"}) {
+            auto *label = window_->findChild<QLabel *>(name);
+            QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
+                label->text());
+        }
+        auto *banner = window_->findChild<Gg *>("Gg1");
+        QStringList opened;
+        for (const QString &link : {banner->shownLink(), banner->entries()[0].link,
+                 banner->entries()[1].link, QString(kAuthorHomePage)})
+            opened << "page " + link;
+        for (const char *name : {"Label1", "Label2_0", "Label2_1", "Label3"}) {
+            auto *caption = banner->findChild<QLabel *>(name);
+            QAccessibleInterface *link = QAccessible::queryAccessibleInterface(caption);
+            QCOMPARE(link->role(), QAccessible::Link);
+            QCOMPARE(link->text(QAccessible::Name), caption->text());
+            const QString press = QAccessibleActionInterface::pressAction();
+            QCOMPARE(link->actionInterface()->actionNames(), QStringList {press});
+            link->actionInterface()->doAction(press);
+        }
+        QCOMPARE(log_, opened);
     }
 
     void onlyALiveCopyBlocksAStart_data()
@@ -404,6 +546,25 @@ private slots:
 
 private:
     BoardSurface *board() const { return window_->findChild<BoardSurface *>("qp"); }
+    // Types `keys` into the window as the keyboard does: "F2", "Alt+C", "Right Right Return".
+    void type(const QString &keys) const
+    {
+        for (const QString &key : keys.split(' ', Qt::SkipEmptyParts)) {
+            const QKeyCombination combination = QKeySequence(key)[0];
+            QTest::keyClick(
+                window_->windowHandle(), combination.key(), combination.keyboardModifiers());
+        }
+    }
+    // The arrow keys that take the board's focus cell to `cell`, each followed by a blank.
+    QString arrowsTo(const QPoint &cell) const
+    {
+        const PointerCell from = board()->focusCell();
+        const auto times = [](const char *key, long long count) {
+            return QString(key).append(' ').repeated(int(qMax(0LL, count)));
+        };
+        return times("Right", cell.x() - from.column) + times("Left", from.column - cell.x())
+            + times("Down", cell.y() - from.row) + times("Up", from.row - cell.y());
+    }
     // The centre of cell (x, y) in the board's pixels.
     QPointF cellCentre(int x, int y) const
     {
