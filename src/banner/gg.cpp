@@ -24,18 +24,18 @@ const QColor kHoverText(0xFF, 0x00, 0x00); // red under the pointer
 const QColor kNormalText(0x00, 0x00, 0xFF); // blue once the pointer has left
 
 constexpr QSize kDesignSize(405, 31);
-constexpr QRect kPicture1Place(72, 0, 177, 25);
-constexpr QRect kLabel1Place(0, 8, 167, 14);
-constexpr std::array<QRect, 2> kLabel2Places = {QRect(8, 6, 65, 17), QRect(264, 8, 73, 17)};
-constexpr QRect kLabel3Place(344, 8, 57, 17);
+constexpr QRect kTickerWindowPlace(72, 0, 177, 25);
+constexpr QRect kTickerCaptionPlace(0, 8, 167, 14);
+constexpr std::array<QRect, 2> kEntryCaptionPlaces = {QRect(8, 6, 65, 17), QRect(264, 8, 73, 17)};
+constexpr QRect kHomePageCaptionPlace(344, 8, 57, 17);
 
 constexpr double kCaptionPointSize = 10.5;
 constexpr int kRestTop = 6; // where each caption pauses, in pixels from the top of Picture1
 constexpr int kScrollInterval = 20; // ms per 1-pixel step
 constexpr int kRestInterval = 6000; // ms at the rest position
 
-const QString kLabel2Captions[] = {QStringLiteral("淘宝特卖"), QStringLiteral("商城导航")};
-const QString kLabel3Caption = QStringLiteral("更多软件");
+const QString kEntryCaptionsAtDesign[] = {QStringLiteral("淘宝特卖"), QStringLiteral("商城导航")};
+const QString kHomePageCaptionText = QStringLiteral("更多软件");
 
 void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
 {
@@ -82,60 +82,61 @@ void Gg::createControls()
     setMouseTracking(true);
     setColour(this, QPalette::Window, kBackground);
 
-    Picture1 = new QWidget(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(kPicture1Place);
-    Picture1->setMouseTracking(true);
-    Picture1->installEventFilter(this);
+    tickerWindow_ = new QWidget(this);
+    tickerWindow_->setObjectName(QStringLiteral("Picture1"));
+    tickerWindow_->setGeometry(kTickerWindowPlace);
+    tickerWindow_->setMouseTracking(true);
+    tickerWindow_->installEventFilter(this);
 
-    Label1 = createCaption(Picture1, QStringLiteral("Label1"), kLabel1Place);
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    tickerCaption_ = createCaption(tickerWindow_, QStringLiteral("Label1"), kTickerCaptionPlace);
+    tickerCaption_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     // Label1 alone keeps the toolkit's own label background instead of the banner's orange.
-    setColour(Label1, QPalette::Window, QApplication::palette().color(QPalette::Window));
-    Label1->installEventFilter(this);
+    setColour(tickerCaption_, QPalette::Window, QApplication::palette().color(QPalette::Window));
+    tickerCaption_->installEventFilter(this);
 
-    for (std::size_t i = 0; i < Label2.size(); ++i) {
-        Label2[i] = createCaption(this, QStringLiteral("Label2_%1").arg(i), kLabel2Places[i]);
-        Label2[i]->setText(kLabel2Captions[i]);
-        Label2[i]->installEventFilter(this);
+    for (std::size_t i = 0; i < entryCaptions_.size(); ++i) {
+        entryCaptions_[i]
+            = createCaption(this, QStringLiteral("Label2_%1").arg(i), kEntryCaptionPlaces[i]);
+        entryCaptions_[i]->setText(kEntryCaptionsAtDesign[i]);
+        entryCaptions_[i]->installEventFilter(this);
     }
 
-    Label3 = createCaption(this, QStringLiteral("Label3"), kLabel3Place);
-    Label3->setText(kLabel3Caption);
-    Label3->installEventFilter(this);
+    homePageCaption_ = createCaption(this, QStringLiteral("Label3"), kHomePageCaptionPlace);
+    homePageCaption_->setText(kHomePageCaptionText);
+    homePageCaption_->installEventFilter(this);
     // A screen reader's press on a caption opens what a click on it opens.
-    for (QLabel *label : {Label1, Label2[0], Label2[1], Label3}) {
+    for (QLabel *label : {tickerCaption_, entryCaptions_[0], entryCaptions_[1], homePageCaption_}) {
         connect(qobject_cast<CaptionLabel *>(label), &CaptionLabel::activated, this,
             [this, label] { clickCaption(label); });
     }
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    connect(Timer1, &QTimer::timeout, this, &Gg::Timer1Timer);
+    tickerTimer_ = new QTimer(this);
+    tickerTimer_->setObjectName(QStringLiteral("Timer1"));
+    connect(tickerTimer_, &QTimer::timeout, this, &Gg::advanceTicker);
 }
 
 void Gg::initialise(const QString &feedUrl)
 {
     // 1. The ticker starts only after the load: the load runs an event loop, and the ticker must
     //    not move while the table is still being filled. (Picture1 works in pixels throughout.)
-    Timer1->setInterval(kScrollInterval);
+    tickerTimer_->setInterval(kScrollInterval);
     // 2. One empty entry, so that a failed load leaves an empty first caption.
-    adtable.assign(1, BannerEntry {});
-    adcount = 0;
-    adindex = 0;
+    entries_.assign(1, BannerEntry {});
+    loadedCount_ = 0;
+    nextEntry_ = 0;
     // 3. The feed, or the fallback list when its first caption is empty.
-    loadxml(feedUrl);
-    adtable = tableAfterLoad(std::move(adtable));
-    Timer1->start();
-    Label1->setText(adtable.front().caption);
-    adlink = adtable.front().link;
+    loadFeed(feedUrl);
+    entries_ = tableAfterLoad(std::move(entries_));
+    tickerTimer_->start();
+    tickerCaption_->setText(entries_.front().caption);
+    shownLink_ = entries_.front().link;
     // 4. A one-entry table leaves Label2(1) at its design-time caption.
-    for (std::size_t i = 0; i < Label2.size() && i < adtable.size(); ++i) {
-        Label2[i]->setText(adtable[i].caption);
+    for (std::size_t i = 0; i < entryCaptions_.size() && i < entries_.size(); ++i) {
+        entryCaptions_[i]->setText(entries_[i].caption);
     }
 }
 
-void Gg::loadxml(QString url)
+void Gg::loadFeed(QString url)
 {
     const std::optional<QByteArray> document = fetchFeed(url);
     if (!document) {
@@ -146,106 +147,106 @@ void Gg::loadxml(QString url)
         qCDebug(lcFeed) << "the feed from" << url << "holds no entry under //channel/item";
         return;
     }
-    adcount = static_cast<qint16>(loaded.size());
-    adtable = std::move(loaded);
+    loadedCount_ = static_cast<qint16>(loaded.size());
+    entries_ = std::move(loaded);
 }
 
 int Gg::tickerTop() const
 {
-    return Label1->y();
+    return tickerCaption_->y();
 }
 
 int Gg::tickerInterval() const
 {
-    return Timer1->interval();
+    return tickerTimer_->interval();
 }
 
 bool Gg::tickerRunning() const
 {
-    return Timer1->isActive();
+    return tickerTimer_->isActive();
 }
 
 void Gg::setTickerTop(int top)
 {
-    Label1->move(Label1->x(), top);
+    tickerCaption_->move(tickerCaption_->x(), top);
 }
 
-void Gg::Timer1Timer()
+void Gg::advanceTicker()
 {
     int top = tickerTop();
     // 1. At the top edge the next entry takes over the caption and the link together.
     if (top == 0) {
-        if (adindex >= static_cast<int>(adtable.size())) {
-            adindex = 0;
+        if (nextEntry_ >= static_cast<int>(entries_.size())) {
+            nextEntry_ = 0;
         }
-        Label1->setText(adtable[adindex].caption);
-        adlink = adtable[adindex].link;
-        ++adindex;
+        tickerCaption_->setText(entries_[nextEntry_].caption);
+        shownLink_ = entries_[nextEntry_].link;
+        ++nextEntry_;
     }
     // 2. Re-enter at the bottom edge.
     if (top <= 0) {
-        top = Picture1->height();
+        top = tickerWindow_->height();
     }
     // 3.-4. One pixel up; the rest position holds for longer.
     --top;
     setTickerTop(top);
-    Timer1->setInterval(top == kRestTop ? kRestInterval : kScrollInterval);
+    tickerTimer_->setInterval(top == kRestTop ? kRestInterval : kScrollInterval);
 }
 
-void Gg::Label1MouseMove()
+void Gg::hoverTickerCaption()
 {
-    Timer1->stop();
+    tickerTimer_->stop();
     setTickerTop(kRestTop);
-    setColour(Label1, QPalette::WindowText, kHoverText);
+    setColour(tickerCaption_, QPalette::WindowText, kHoverText);
 }
 
-void Gg::Label2MouseMove(int index)
+void Gg::hoverEntryCaption(int index)
 {
-    setColour(Label2[index], QPalette::WindowText, kHoverText);
+    setColour(entryCaptions_[index], QPalette::WindowText, kHoverText);
 }
 
-void Gg::Picture1MouseMove()
+void Gg::pointerOverTickerWindow()
 {
-    setColour(Label1, QPalette::WindowText, kNormalText);
+    setColour(tickerCaption_, QPalette::WindowText, kNormalText);
     // Restarting a running ticker on every move would freeze it under a moving pointer.
-    if (!Timer1->isActive()) {
-        Timer1->start();
+    if (!tickerTimer_->isActive()) {
+        tickerTimer_->start();
     }
 }
 
-void Gg::UserControlMouseMove()
+void Gg::pointerOverBanner()
 {
-    setColour(Label2[0], QPalette::WindowText, kNormalText);
-    setColour(Label2[1], QPalette::WindowText, kNormalText);
-    setColour(Label1, QPalette::WindowText, kNormalText);
-    if (!Timer1->isActive()) {
-        Timer1->start();
+    setColour(entryCaptions_[0], QPalette::WindowText, kNormalText);
+    setColour(entryCaptions_[1], QPalette::WindowText, kNormalText);
+    setColour(tickerCaption_, QPalette::WindowText, kNormalText);
+    if (!tickerTimer_->isActive()) {
+        tickerTimer_->start();
     }
 }
 
-void Gg::Label1Click()
+void Gg::openShownLink()
 {
-    const QString link = adlink;
+    const QString link = shownLink_;
     openurl(link);
 }
 
-void Gg::Label2Click(int index)
+void Gg::openEntryLink(int index)
 {
     QString link;
-    if (index >= 0 && static_cast<std::size_t>(index) < adtable.size()) {
-        link = adtable[static_cast<std::size_t>(index)].link;
+    if (index >= 0 && static_cast<std::size_t>(index) < entries_.size()) {
+        link = entries_[static_cast<std::size_t>(index)].link;
     }
     openurl(link);
 }
 
-void Gg::Label3Click()
+void Gg::openHomePage()
 {
     openurl(QString::fromLatin1(kAuthorHomePage));
 }
 
 void Gg::mouseMoveEvent(QMouseEvent *event)
 {
-    UserControlMouseMove();
+    pointerOverBanner();
     event->accept();
 }
 
@@ -263,13 +264,13 @@ bool Gg::eventFilter(QObject *watched, QEvent *event)
 // Each child handles its own moves; none reaches the background beneath it.
 bool Gg::routeMouseMove(QObject *watched)
 {
-    if (watched == Label1) {
-        Label1MouseMove();
-    } else if (watched == Label2[0] || watched == Label2[1]) {
-        Label2MouseMove(watched == Label2[0] ? 0 : 1);
-    } else if (watched == Picture1) {
-        Picture1MouseMove();
-    } else if (watched != Label3) {
+    if (watched == tickerCaption_) {
+        hoverTickerCaption();
+    } else if (watched == entryCaptions_[0] || watched == entryCaptions_[1]) {
+        hoverEntryCaption(watched == entryCaptions_[0] ? 0 : 1);
+    } else if (watched == tickerWindow_) {
+        pointerOverTickerWindow();
+    } else if (watched != homePageCaption_) {
         return false;
     }
     return true;
@@ -288,12 +289,12 @@ bool Gg::routeClick(QObject *watched, const QMouseEvent &release)
 
 bool Gg::clickCaption(const QLabel *label)
 {
-    if (label == Label1) {
-        Label1Click();
-    } else if (label == Label2[0] || label == Label2[1]) {
-        Label2Click(label == Label2[0] ? 0 : 1);
-    } else if (label == Label3) {
-        Label3Click();
+    if (label == tickerCaption_) {
+        openShownLink();
+    } else if (label == entryCaptions_[0] || label == entryCaptions_[1]) {
+        openEntryLink(label == entryCaptions_[0] ? 0 : 1);
+    } else if (label == homePageCaption_) {
+        openHomePage();
     } else {
         return false;
     }

@@ -25,17 +25,18 @@ class Gg : public QWidget
 public:
     explicit Gg(QWidget *parent = nullptr, const QString &feedUrl = defaultFeedUrl());
 
-    const std::vector<BannerEntry> &entries() const { return adtable; }
-    int nextEntryIndex() const { return adindex; }
-    const QString &shownLink() const { return adlink; }
-    int loadedCount() const { return adcount; }
+    const std::vector<BannerEntry> &entries() const { return entries_; }
+    int nextEntryIndex() const { return nextEntry_; }
+    const QString &shownLink() const { return shownLink_; }
+    int loadedCount() const { return loadedCount_; }
     int tickerTop() const;
     int tickerInterval() const;
     bool tickerRunning() const;
 
 public slots:
-    // Tick of `Timer1`. Public so that the ticker can be stepped without waiting for the clock.
-    void Timer1Timer();
+    // One tick of the ticker's timer (`Timer1`). Public so that the ticker can be stepped
+    // without waiting for the clock.
+    void advanceTicker();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -45,32 +46,36 @@ private:
     void createControls();
     void initialise(const QString &feedUrl);
     // `loadxml`: fetches and parses the feed, replacing the table when it yields entries.
-    void loadxml(QString url);
+    void loadFeed(QString url);
     void setTickerTop(int top);
 
-    void Label1MouseMove();
-    void Label2MouseMove(int index);
-    void Picture1MouseMove();
-    void UserControlMouseMove();
+    // Pointer feedback (`Label1_MouseMove`, `Label2_MouseMove`, `Picture1_MouseMove`,
+    // `UserControl_MouseMove`).
+    void hoverTickerCaption();
+    void hoverEntryCaption(int index);
+    void pointerOverTickerWindow();
+    void pointerOverBanner();
     bool routeMouseMove(QObject *watched);
 
-    void Label1Click();
-    void Label2Click(int index);
-    void Label3Click();
+    // Clicks on the captions (`Label1_Click`, `Label2_Click`, `Label3_Click`).
+    void openShownLink();
+    void openEntryLink(int index);
+    void openHomePage();
     bool routeClick(QObject *watched, const QMouseEvent &release);
     // The click handler of a caption; false for any other label.
     bool clickCaption(const QLabel *label);
 
-    QWidget *Picture1 = nullptr; // `Picture1`: the ticker's window
-    QLabel *Label1 = nullptr; // `Label1`: the caption that scrolls inside `Picture1`
-    std::array<QLabel *, 2> Label2 {}; // `Label2(0)`, `Label2(1)`: captions of entries 0 and 1
-    QLabel *Label3 = nullptr; // `Label3`: "更多软件", the author's home page
-    QTimer *Timer1 = nullptr; // `Timer1`: moves the ticker
+    QWidget *tickerWindow_ = nullptr; // `Picture1`: the ticker's window
+    QLabel *tickerCaption_ = nullptr; // `Label1`: the caption that scrolls inside `Picture1`
+    std::array<QLabel *, 2>
+        entryCaptions_ {}; // `Label2(0)`, `Label2(1)`: captions of entries 0 and 1
+    QLabel *homePageCaption_ = nullptr; // `Label3`: "更多软件", the author's home page
+    QTimer *tickerTimer_ = nullptr; // `Timer1`: moves the ticker
 
-    qint16 adindex = 0; // `adindex`: the entry the next advance puts on `Label1`
-    QString adlink; // `adlink`: the link of the entry shown on `Label1`
-    std::vector<BannerEntry> adtable; // `adtable`: the entries, captions with their links
-    qint16 adcount = 0; // `adcount`: how many entries the feed loader appended
+    qint16 nextEntry_ = 0; // `adindex`: the entry the next advance puts on `Label1`
+    QString shownLink_; // `adlink`: the link of the entry shown on `Label1`
+    std::vector<BannerEntry> entries_; // `adtable`: the entries, captions with their links
+    qint16 loadedCount_ = 0; // `adcount`: how many entries the feed loader appended
 };
 
 } // namespace tavrin

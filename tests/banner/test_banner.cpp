@@ -282,7 +282,7 @@ private slots:
 
         QString tops; // Label1's top at each tick, "*" where it rests 6000 ms instead of 20
         QStringList seen;
-        for (int tick = 0; seen.size() < shown.size(); ++tick, banner.Timer1Timer()) {
+        for (int tick = 0; seen.size() < shown.size(); ++tick, banner.advanceTicker()) {
             QVERIFY(banner.tickerInterval() == 20 || banner.tickerInterval() == 6000);
             tops += QString::number(Label1->y()) + (banner.tickerInterval() == 6000 ? "* " : " ");
             // At the start and after each advance a click opens the link of the caption shown.
