@@ -4,12 +4,15 @@
 #include "bench_record.h"
 #include "replay/review_window.h"
 #include "run_benchmarks.h"
+#include "widget_wait.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWindow>
 #include <benchmark/benchmark.h>
+
+using tavrin::bench::waitUntilExposed;
 
 namespace {
 
@@ -25,19 +28,6 @@ void BM_reviewPrepare(benchmark::State &state)
     state.SetLabel("read, checked and every position worked out, 255 entries");
 }
 BENCHMARK(BM_reviewPrepare)->Unit(benchmark::kMillisecond);
-
-bool waitUntilExposed(QWidget &window)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 5000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (window.windowHandle() != nullptr && window.windowHandle()->isExposed()) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // One step through the window's own action, and the repaint it causes.
 void step(QAction &action)

@@ -4,12 +4,15 @@
 #include "bench_positions.h"
 #include "bench_window_support.h"
 #include "run_benchmarks.h"
+#include "widget_wait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <benchmark/benchmark.h>
+
+using tavrin::bench::waitUntilExposed;
 
 namespace {
 
@@ -48,19 +51,6 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
-
-bool waitUntilExposed(QWidget &window)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 5000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (window.windowHandle() != nullptr && window.windowHandle()->isExposed()) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // Every pending event, repaints included, handled now.
 void settle()

@@ -41,10 +41,10 @@ private:
 
 int main(int argc, char *argv[])
 {
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QByteArray recordName = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrin-replay"));
     FirstExposure exposure;
     app.installEventFilter(&exposure);
-    return tavrin::replay::runReview(path, {});
+    return tavrin::replay::runReview(recordName, {});
 }

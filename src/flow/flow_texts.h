@@ -1,9 +1,21 @@
 #pragma once
 
+#include "game/game_state.h"
+
 #include <QString>
 
 // Captions and messages that the game flow shows, exactly as the player sees them.
 namespace tavrin::flowtext {
+
+// The stone count caption of `side`: "白棋现有" or "黑棋现有", the count with a blank in the
+// place of its sign, then " 子" ("白棋现有 2 子").
+inline QString countCaption(std::int16_t side, std::int16_t count)
+{
+    const QString number
+        = count < 0 ? QString::number(count) : QLatin1Char(' ') + QString::number(count);
+    return QString::fromUtf8(side == kWhite ? "白棋现有" : "黑棋现有") + number
+        + QStringLiteral(" 子");
+}
 
 // Title of the boxes that name no other title.
 inline const QString kAppTitle = QStringLiteral("Tavrin");

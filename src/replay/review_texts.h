@@ -9,12 +9,6 @@ namespace tavrin::reviewtext {
 inline const QString kTitle = QStringLiteral("Tavrin 复盘");
 inline const QString kTitleSeparator = QStringLiteral(" - ");
 
-// Count captions, as the game window words them: the prefix, the count with a blank in the place
-// of its sign, the suffix.
-inline const QString kWhiteCountPrefix = QStringLiteral("白棋现有");
-inline const QString kBlackCountPrefix = QStringLiteral("黑棋现有");
-inline const QString kCountSuffix = QStringLiteral(" 子");
-
 // "第 N 步 / 共 M 步": %1 the entry shown, %2 the entries of the record.
 inline const QString kStepCaption = QStringLiteral("第 %1 步 / 共 %2 步");
 

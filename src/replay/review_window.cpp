@@ -2,6 +2,8 @@
 
 #include "board/board_surface.h"
 #include "desktop/fonts.h"
+#include "desktop/window_icon.h"
+#include "flow/flow_texts.h"
 #include "flow/game_flow.h"
 #include "replay/board_picture.h"
 #include "replay/review_texts.h"
@@ -20,12 +22,6 @@
 #include <algorithm>
 #include <limits>
 
-// The window icon lives in a static library, whose registration the linker would otherwise drop.
-static void registerIconResource()
-{
-    Q_INIT_RESOURCE(review_icons);
-}
-
 namespace tavrin::replay {
 
 namespace {
@@ -37,13 +33,6 @@ const QColor kFaultColour(0xC0, 0x00, 0x00);
 constexpr double kCaptionPoints = 10.5;
 constexpr double kFaultPoints = 9.0;
 constexpr int kPanelMargin = 6;
-
-QString countCaption(const QString &prefix, std::int16_t count)
-{
-    const QString number
-        = count < 0 ? QString::number(count) : QLatin1Char(' ') + QString::number(count);
-    return prefix + number + reviewtext::kCountSuffix;
-}
 
 // "白棋 10,9", "黑棋放弃": the side that made entry `index` (1-based), and its cell.
 QString moveCaption(int index, stepxy entry)
@@ -64,15 +53,6 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QFont &font)
     return label;
 }
 
-QIcon reviewIcon()
-{
-    registerIconResource();
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/review/tavrin-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/review/tavrin-16.png"), QSize(16, 16));
-    return icon;
-}
-
 int fail(int status, const QString &message)
 {
     QTextStream(stderr) << "tavrin-replay: " << message << '\n';
@@ -89,7 +69,7 @@ ReviewWindow::ReviewWindow(
     QApplication::setFont(withSongFallback(QApplication::font()));
     setObjectName(QStringLiteral("review"));
     setWindowTitle(reviewtext::kTitle + reviewtext::kTitleSeparator + fileName);
-    setWindowIcon(reviewIcon());
+    setWindowIcon(tavrinIcon());
 
     board_ = new BoardSurface(this);
     board_->setObjectName(QStringLiteral("board"));
@@ -227,8 +207,8 @@ void ReviewWindow::showBoard()
 void ReviewWindow::showCaptions()
 {
     const GameState &position = game_.positions[static_cast<std::size_t>(entry_)];
-    whiteCount_->setText(countCaption(reviewtext::kWhiteCountPrefix, position.bqnum));
-    blackCount_->setText(countCaption(reviewtext::kBlackCountPrefix, position.hqnum));
+    whiteCount_->setText(flowtext::countCaption(kWhite, position.bqnum));
+    blackCount_->setText(flowtext::countCaption(kBlack, position.hqnum));
     stepCaption_->setText(reviewtext::kStepCaption.arg(entry_).arg(game_.lastEntry()));
     moveCaption_->setText(entry_ == 0
             ? QString()
@@ -244,7 +224,7 @@ int runReview(const QByteArray &recordName, const ReplayOptions &options)
     if (file.failure) {
         QMessageBox box(QMessageBox::Warning, reviewtext::kTitle,
             reviewtext::kUnreadable + path + QLatin1Char('\n') + *file.failure, QMessageBox::Ok);
-        box.setWindowIcon(reviewIcon());
+        box.setWindowIcon(tavrinIcon());
         box.button(QMessageBox::Ok)->setText(reviewtext::kOk);
         box.exec();
         return fail(2, QStringLiteral("%1: %2").arg(path, *file.failure));

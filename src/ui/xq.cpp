@@ -4,11 +4,12 @@
 #include "desktop/fonts.h"
 #include "desktop/home_page.h"
 #include "desktop/open_url.h"
+#include "desktop/window_icon.h"
+#include "flow/flow_texts.h"
 #include "flow/record_file.h"
 #include "game/board_geometry.h"
 #include "ui/clock_caption.h"
 #include "ui/help_texts.h"
-#include "ui/window_icon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,11 +69,6 @@ constexpr char kModeStart[] = "现在该    棋下";
 constexpr char kPositionStart[] = "1,1";
 constexpr char kClockStart[] = "00:00";
 
-// Count captions: the prefix, then the count with a blank in the place of its sign.
-constexpr char kWhiteCountPrefix[] = "白棋现有";
-constexpr char kBlackCountPrefix[] = "黑棋现有";
-constexpr char kCountSuffix[] = " 子";
-
 // Menu captions; "&" marks the access key.
 constexpr char kGameMenu[] = "游  戏&F";
 constexpr char kNewGameItem[] = "人机大战";
@@ -90,13 +86,6 @@ constexpr char kComputerPassed[] = "电脑无子可下";
 
 // Interval of the clock, in milliseconds.
 constexpr int kClockInterval = 1000;
-
-QString countCaption(const char *prefix, std::int16_t count)
-{
-    const QString number
-        = count < 0 ? QString::number(count) : QLatin1Char(' ') + QString::number(count);
-    return QString::fromUtf8(prefix) + number + QString::fromUtf8(kCountSuffix);
-}
 
 // The game's texts end their lines with a carriage return alone; Qt breaks lines at '\n'.
 QString withLineBreaks(const QString &text)
@@ -326,8 +315,8 @@ void xq::drawEmptyBoard()
 void xq::paintPosition(bool clearEmpty)
 {
     board_->paintStones(flow_, clearEmpty);
-    whiteCountLabel_->setText(countCaption(kWhiteCountPrefix, flow_.bqnum));
-    blackCountLabel_->setText(countCaption(kBlackCountPrefix, flow_.hqnum));
+    whiteCountLabel_->setText(flowtext::countCaption(kWhite, flow_.bqnum));
+    blackCountLabel_->setText(flowtext::countCaption(kBlack, flow_.hqnum));
 }
 
 void xq::paintStones()

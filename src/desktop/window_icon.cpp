@@ -1,4 +1,4 @@
-#include "ui/window_icon.h"
+#include "desktop/window_icon.h"
 
 // The resource lives in a static library, whose registration the linker would otherwise drop.
 static void registerIconResource()
