@@ -2,9 +2,12 @@
 #include "ui/xq.h"
 
 #include <QApplication>
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
+    // A file-size limit makes a write fail instead of killing the game in the middle of a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     tavrin::installQtTranslation(app);

@@ -50,7 +50,9 @@ std::vector<BannerEntry> entriesOf(const pugi::xml_node &root)
     std::vector<BannerEntry> entries;
     entries.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        entries.push_back({textOf(titles, i), textOf(links, i)});
+        // A caption longer than the ticker could ever show would only cost layout work at every
+        // step of the ticker.
+        entries.push_back({textOf(titles, i).left(kMaxCaptionLength), textOf(links, i)});
     }
     return entries;
 }

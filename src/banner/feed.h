@@ -6,6 +6,9 @@
 
 namespace tavrin {
 
+// Characters of a feed title kept as a caption; the banner shows far fewer.
+constexpr qsizetype kMaxCaptionLength = 256;
+
 // One banner entry: the caption shown and the address its click opens. Either may be empty.
 struct BannerEntry
 {

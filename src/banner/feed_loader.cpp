@@ -35,6 +35,16 @@ bool isAllowedRedirect(const QUrl &from, const QUrl &to)
     return target == QLatin1String("http") && from.scheme().toLower() == QLatin1String("http");
 }
 
+// True when `text` is one or more digits of `base` (10 or 16) and nothing else: no sign, no
+// "0x", no blanks.
+bool isDigits(const QByteArray &text, int base)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [base](char c) {
+        return (c >= '0' && c <= '9')
+            || (base == 16 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    });
+}
+
 bool isRedirect(int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -148,7 +158,7 @@ private:
         const bool digits = code.size() == 3
             && std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
         if (!text.startsWith("HTTP/1.") || text.size() < 12 || text[8] != ' ' || !digits
-            || code[0] == '0') {
+            || code[0] == '0' || (text.size() > 12 && text[12] != ' ')) {
             state_ = State::Failed;
             return;
         }
@@ -161,9 +171,12 @@ private:
         const QByteArray name = text.left(std::max<qsizetype>(colon, 0)).trimmed().toLower();
         const QByteArray value = text.mid(colon + 1).trimmed();
         if (name == "content-length") {
-            bool valid = false;
-            length_ = value.toLongLong(&valid);
-            state_ = valid && length_ >= 0 ? state_ : State::Failed;
+            // Digits only, and the same length each time it is given.
+            bool parsed = false;
+            const qint64 length = value.toLongLong(&parsed);
+            const bool valid = parsed && isDigits(value, 10) && (length_ < 0 || length == length_);
+            length_ = length;
+            state_ = valid ? state_ : State::Failed;
         } else if (name == "transfer-encoding") {
             transferCoding_ += (transferCoding_.isEmpty() ? "" : ",") + value.toLower();
         } else if (name == "location") {
@@ -194,9 +207,10 @@ private:
             return;
         }
         const qsizetype extension = text.indexOf(';'); // chunk extensions are ignored
+        const QByteArray size = text.left(extension < 0 ? text.size() : extension).trimmed();
         bool valid = false;
-        left_ = text.left(extension < 0 ? text.size() : extension).trimmed().toLongLong(&valid, 16);
-        if (!valid || left_ < 0) {
+        left_ = size.toLongLong(&valid, 16);
+        if (!valid || !isDigits(size, 16) || left_ < 0) {
             state_ = State::Failed;
         } else {
             state_ = left_ == 0 ? State::Trailer : State::ChunkData;

@@ -19,13 +19,24 @@ QString systemReason()
     return qt_error_string(errno);
 }
 
-// The file a save replaces: the final target of a symbolic link, or the path itself when it
-// does not lead to an existing file.
-QByteArray followedLinks(const QByteArray &path)
+// The file a save replaces: the final target of a symbolic link, or the path itself when
+// nothing exists there yet. Nothing when the path cannot be followed (a loop of links, a folder
+// that cannot be searched, a name too long); errno then says why.
+std::optional<QByteArray> followedLinks(const QByteArray &path)
 {
     const std::unique_ptr<char, decltype(&std::free)> resolved(
         ::realpath(path.constData(), nullptr), &std::free);
-    return resolved ? QByteArray(resolved.get()) : path;
+    if (resolved)
+        return QByteArray(resolved.get());
+    if (errno == ENOENT)
+        return path;
+    return std::nullopt;
+}
+
+// The folder of `target`, with its final slash ("" for a name without a folder).
+QByteArray folderOf(const QByteArray &target)
+{
+    return target.left(target.lastIndexOf('/') + 1);
 }
 
 // A file created beside the target, removed again unless it replaced the target.
@@ -43,12 +54,14 @@ public:
             ::unlink(path_.constData());
     }
 
-    // Creates "<target>.<random hex>", with the permissions the umask gives a new file.
+    // Creates ".tavrin-<random hex>" in the target's folder, with the permissions the umask gives
+    // a new file. The name is short, so a target whose own name is as long as the system allows
+    // can still be saved.
     std::optional<QString> create(const QByteArray &target)
     {
         for (int attempt = 0; attempt < 64; ++attempt) {
             const quint32 suffix = 0x10000000 + QRandomGenerator::global()->bounded(0xE0000000U);
-            const QByteArray path = target + '.' + QByteArray::number(suffix, 16);
+            const QByteArray path = folderOf(target) + ".tavrin-" + QByteArray::number(suffix, 16);
             fd_ = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd_ >= 0) {
                 path_ = path;
@@ -99,10 +112,16 @@ private:
 std::optional<QString> saveAtomically(
     const QByteArray &nativePath, const QByteArray &bytes, const QString &notRegularReason)
 {
-    const QByteArray target = followedLinks(nativePath);
+    const std::optional<QByteArray> followed = followedLinks(nativePath);
+    if (!followed)
+        return systemReason();
+    const QByteArray &target = *followed;
     struct stat existing = {};
     std::optional<mode_t> mode;
-    if (::stat(target.constData(), &existing) == 0) {
+    if (::stat(target.constData(), &existing) != 0) {
+        if (errno != ENOENT)
+            return systemReason();
+    } else {
         if (!S_ISREG(existing.st_mode))
             return notRegularReason;
         if (::access(target.constData(), W_OK) != 0)

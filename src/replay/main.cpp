@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QTextStream>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -75,20 +76,22 @@ bool hasOption(int argc, char *argv[], const char *name)
     return false;
 }
 
-// Widgets need a platform; without a display the picture is drawn off screen all the same, but
-// the review window has nowhere to go (nothing is made then).
+// Widgets need a platform. A picture is always drawn off screen (unless a platform is asked
+// for), so a missing or stale display cannot stop it; the review window needs a display and has
+// nowhere to go without one (nothing is made then).
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[])
 {
     const bool view = hasOption(argc, argv, "--view");
     if (!view && !hasOption(argc, argv, "--png")) {
         return std::make_unique<QCoreApplication>(argc, argv);
     }
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        if (view) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!view) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        } else if (qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
             return nullptr;
         }
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     return std::make_unique<QApplication>(argc, argv);
 }
@@ -247,6 +250,8 @@ int run(const Request &request)
 
 int main(int argc, char *argv[])
 {
+    // A file-size limit makes a write fail instead of killing the program in the middle of a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     holdClosedStandardStreams();
     const auto app = makeApplication(argc, argv);
     if (!app) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavrin {
@@ -17,15 +18,22 @@ namespace {
 // Opens what `path` names, for locking only: a file, created when missing (also as the target
 // of a link), or a folder. Nothing is read or written, and the descriptor is not inherited by
 // programs started later (a browser opened from the banner must not keep the lock). -1 when
-// the path cannot be opened, for example a link into a missing folder.
+// the path cannot be opened, for example a link into a missing folder, or belongs to another user.
 int openForLock(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     // O_NONBLOCK: opening a FIFO left at the path must not wait for a writer.
     const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    const int fd = ::open(name.constData(), flags | O_CREAT, 0600);
+    int fd = ::open(name.constData(), flags | O_CREAT, 0600);
     if (fd < 0 && errno == EISDIR) {
-        return ::open(name.constData(), flags | O_DIRECTORY);
+        fd = ::open(name.constData(), flags | O_DIRECTORY);
+    }
+    // Only a lock of this user's own can stand for a running copy of the game: another user's
+    // file at the path must not keep this user's game from starting.
+    struct stat owner = {};
+    if (fd >= 0 && (::fstat(fd, &owner) != 0 || owner.st_uid != ::geteuid())) {
+        ::close(fd);
+        return -1;
     }
     return fd;
 }
@@ -43,9 +51,11 @@ SingleInstance::~SingleInstance()
 
 QString SingleInstance::lockFilePath()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) {
-        folder = QDir::tempPath();
+        // The temporary folder is shared by every user: the name is the user's own.
+        return QDir(QDir::tempPath())
+            .filePath(QStringLiteral("tavrin-%1.lock").arg(static_cast<qulonglong>(::geteuid())));
     }
     return QDir(folder).filePath(QStringLiteral("tavrin.lock"));
 }

@@ -15,7 +15,8 @@ public:
     SingleInstance &operator=(const SingleInstance &) = delete;
     ~SingleInstance();
 
-    // The lock file: "tavrin.lock" in the user's runtime folder.
+    // The lock file: "tavrin.lock" in the user's runtime folder, or "tavrin-<uid>.lock" in the
+    // temporary folder when there is no runtime folder.
     static QString lockFilePath();
 
     // Takes the lock for the life of this object; false only when another living process holds

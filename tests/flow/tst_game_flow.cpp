@@ -32,8 +32,8 @@ struct Command
     QPointF at; // where a release happens, in board units
     bool yes = false; // every question is answered Yes
 };
-// A record file name too long for the temporary file that a safe save writes beside it.
-const QString kTooLong = QString(246, 'g') + ".tvr";
+// A record file name as long as a name may be (255 bytes).
+const QString kLongest = QString(251, 'g') + ".tvr";
 
 } // namespace
 
@@ -290,7 +290,9 @@ private slots:
         QTest::newRow("existing file is replaced") << "old" << false << "old.tvr";
         QTest::newRow("wildcard pattern writes nothing") << "*.tvr" << false << "";
         QTest::newRow("wildcard in a folder writes nothing") << "my.games/g?me" << false << "";
-        QTest::newRow("unwritable target: reported, old file kept") << kTooLong << true << "";
+        QTest::newRow("longest name: the old file replaced") << kLongest << false << kLongest;
+        QTest::newRow("a folder of that name: reported, nothing written")
+            << "my.games" << true << "";
     }
 
     // Relative names are resolved in a fresh folder, so a file written anywhere in it shows.
@@ -303,7 +305,7 @@ private slots:
         chosen.replace("%1", dir.path());
         QVERIFY(QDir::setCurrent(dir.path()) && QDir().mkdir("my.games"));
         QMap<QString, QByteArray> expected;
-        for (const QString &name : {QStringLiteral("old.tvr"), kTooLong}) {
+        for (const QString &name : {QStringLiteral("old.tvr"), kLongest}) {
             QFile old(name);
             QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old game\r\n") == 10);
             expected[name] = "old game\r\n";
