@@ -141,10 +141,13 @@ RecordText parseRecord(QByteArrayView bytes)
 RecordFile readRecordFile(const QByteArray &nativePath)
 {
     RecordFile result;
-    // Opened by the bytes of its name, which need not be valid in any encoding.
-    const int descriptor = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
+    // Opened by the bytes of its name, which need not be valid in any encoding. Opening does not
+    // wait for a writer: a FIFO nobody writes to reads as empty instead of blocking for good.
+    const int descriptor = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0 || ::fcntl(descriptor, F_SETFL, 0) != 0) {
         result.failure = qt_error_string(errno);
+        if (descriptor >= 0)
+            ::close(descriptor);
         return result;
     }
     QFile file;
