@@ -5,7 +5,6 @@
 #include "save_targets.h"
 
 #include <QCoreApplication>
-#include <QPointF>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,7 +24,7 @@ const QString kWon = "Congratulations , 重新来一盘？|Tavrin";
 struct Command
 {
     enum Kind { Release, Pass, NewGame } kind = Release;
-    QPointF at; // where a release happens, in board units
+    float x = 0, y = 0; // where a release happens, in board units
     bool yes = false; // every question is answered Yes
     Qt::MouseButton button = Qt::LeftButton;
 };
@@ -104,9 +103,9 @@ private slots:
                                 << changes;
         };
         const auto releaseAt = [](float x, float y, bool yes = false) {
-            return Command {Command::Release, {x, y}, yes};
+            return Command {Command::Release, x, y, yes};
         };
-        const Command passNo {Command::Pass, {}, false}, passYes {Command::Pass, {}, true};
+        const Command passNo {Command::Pass, 0, 0, false}, passYes {Command::Pass, 0, 0, true};
 
         const QStringList start = startingBoardText();
         const char *opened = "o@9-10,9 x@9-10,8"; // white's (10, 9), black's answer (10, 8)
@@ -120,7 +119,7 @@ private slots:
         row("off the board beeps", start, 0, releaseAt(-0.3f, 530), "beep", "0:", "", "");
         for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton})
             row(button == Qt::RightButton ? "right button" : "middle button", start, 0,
-                {Command::Release, {590, 530}, false, button}, "", "0:", "", "");
+                {Command::Release, 590, 530, false, button}, "", "0:", "", "");
         const QString passAsked = "您至少还可以在 7, 8落子,确认放弃吗？|Tavrin";
         row("pass, answer No", start, 0, passNo, "askYesNo", "0:", passAsked, "");
         row("pass, answer Yes: (0, 0), then black's (9, 7)", start, 0, passYes,
@@ -131,9 +130,9 @@ private slots:
 
         const QString newGameAsked = "这盘棋尚未下完，重新开始吗？|新局|?";
         row("new game, No keeps the game", placedBoard(opened, start), 2,
-            {Command::NewGame, {}, false}, "askYesNo", "2: …", newGameAsked, "");
+            {Command::NewGame, 0, 0, false}, "askYesNo", "2: …", newGameAsked, "");
         row("new game, Yes starts again, clock from 0", placedBoard(opened, start), 2,
-            {Command::NewGame, {}, true}, "askYesNo startClock repaintBoard", "0:", newGameAsked,
+            {Command::NewGame, 0, 0, true}, "askYesNo startClock repaintBoard", "0:", newGameAsked,
             "start");
 
         // Full but for (16, 16), where white turns over (15, 16) alone: 128 stones each then.
@@ -182,7 +181,7 @@ private slots:
         else if (command.kind == Command::Pass)
             flow->fqyz();
         else
-            flow->release(cellAt(float(command.at.x()), float(command.at.y())), command.button);
+            flow->release(cellAt(command.x, command.y), command.button);
         const bool ended = calls.contains("endProgram");
         if (ended) {
             flow->release(cellAt(-30.0f, 530.0f), Qt::LeftButton);
