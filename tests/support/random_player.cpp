@@ -29,4 +29,10 @@ bool RandomPlayer::exchange()
     return true;
 }
 
+bool RandomPlayer::playToEnd()
+{
+    while (!flow.programEnded() && exchange()) { }
+    return flow.programEnded();
+}
+
 } // namespace tavrin::test

@@ -19,6 +19,9 @@ public:
     // Plays one exchange. Returns false, playing nothing, when neither side can move: the game
     // flow does not end such a game by itself.
     bool exchange();
+    // Plays until the program ends (the result question answered No, which leaves the finished
+    // game as it was) or neither side can move; true when the game ended.
+    bool playToEnd();
 
     FakeWindow window;
     GameFlow flow {window};

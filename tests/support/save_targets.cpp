@@ -1,29 +1,11 @@
 #include "save_targets.h"
 
 #include <QFile>
-#include <algorithm>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace tavrin::test {
-
-namespace {
-
-bool makeSocket(const QByteArray &path)
-{
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    std::copy_n(path.constData(), std::min(path.size(), qsizetype(sizeof address.sun_path - 1)),
-        address.sun_path);
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    return ::close(socket) == 0 && bound;
-}
-
-} // namespace
 
 bool makeSaveTarget(const QString &kind, const QDir &dir, const QString &name)
 {
@@ -36,11 +18,14 @@ bool makeSaveTarget(const QString &kind, const QDir &dir, const QString &name)
             && (kind == "file"
                 || ::symlink(QFile::encodeName(old).constData(), path.constData()) == 0);
     }
-    if (kind == "socket")
-        return makeSocket(path);
     if (kind == "folder")
         return dir.mkdir(name);
-    const mode_t type = kind == "fifo" ? S_IFIFO : S_IFCHR;
+    if (kind == "loop") // two links that lead to each other
+        return ::symlink(QFile::encodeName(name + "2").constData(), path.constData()) == 0
+            && ::symlink(path.constData(), QFile::encodeName(dir.filePath(name + "2")).constData())
+            == 0;
+    // A socket made this way is bound to nothing, which is all a save may find.
+    const mode_t type = kind == "fifo" ? S_IFIFO : kind == "socket" ? S_IFSOCK : S_IFCHR;
     return ::mknod(path.constData(), type | 0666, makedev(1, 3)) == 0;
 }
 
@@ -51,14 +36,9 @@ QString folderListing(const QDir &dir)
     for (const QFileInfo &entry : dir.entryInfoList(filter)) {
         QFile file(entry.filePath());
         const bool regular = entry.isFile() && !entry.isSymLink();
-        text += entry.fileName()
-            + (entry.isSymLink() ? " link "
-                    : regular    ? " file "
-                                 : " other ")
-            + QString::number(entry.permissions(), 16) + ' ';
-        if (regular && file.open(QIODevice::ReadOnly))
-            text += file.readAll();
-        text += '\n';
+        const char *type = entry.isSymLink() ? " link " : regular ? " file " : " other ";
+        text += entry.fileName() + type + QString::number(entry.permissions(), 16) + ' '
+            + (regular && file.open(QIODevice::ReadOnly) ? file.readAll() : "") + '\n';
     }
     return text;
 }
