@@ -118,6 +118,7 @@ private slots:
             return QByteArray::number(body.size(), 16) + ";x=y\r\n" + body
                 + "\r\n0\r\nX-T: z\r\n\r\n";
         };
+        // Three items padded with spaces to 1 MiB and `more` bytes.
         const auto mebibyte = [](qsizetype more) {
             return kThree + QByteArray(1024 * 1024 - kThree.size() + more, ' ');
         };
@@ -151,7 +152,8 @@ private slots:
         row("redirect to a local file falls back", kThree, kFallback,
             "302 Found\r\nLocation: file:///etc/passwd");
         row("redirect is followed", kThree, three, "302 Found\r\nLocation: /g/h.xml", 2);
-        row("five redirects at most", kThree, kFallback, "302 Found\r\nLocation: /g/g.xml", 6);
+        row("a redirect loop ends after five redirects", kThree, kFallback,
+            "302 Found\r\nLocation: /g/g.xml", 6);
         row("chunked body", chunked(kThree), three, kChunked);
         row("chunked body over 1 MiB falls back", chunked(mebibyte(1)), kFallback, kChunked);
         row("chunk-size line over 1 KiB falls back", QByteArray(1024, '0') + chunked(kOne),

@@ -1,3 +1,5 @@
+// The rule operations of the game state (dfpd, pd, pdkyxq, dfxq) checked against the capture rule
+// and the computer's priorities written out plainly.
 #include "board_text.h"
 #include "game/game_state.h"
 #include "reference_rules.h"
@@ -112,7 +114,8 @@ private slots:
                     played.dfxq(position % 4 != 0);
                     QVERIFY2(sameState(played.atEnd(), expected)
                             && played.calls == (chosen.isNull() ? 0 : endsReaching(expected)),
-                        qPrintable(QStringLiteral("computer at position %1").arg(position)));
+                        qPrintable(QStringLiteral("computer, position %1:\n").arg(position)
+                            + boardToText(before).join('\n')));
                 }
                 GameState mapped = before;
                 std::fill_n(&mapped.kyxq[0][0], sizeof mapped.kyxq / 2, std::int16_t(5));
