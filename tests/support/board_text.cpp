@@ -16,18 +16,16 @@ constexpr QLatin1String kCellText(".ox");
 
 void putBoard(GameState &state, const QStringList &rows)
 {
-    GameState board; // its border is empty
-    for (int y = 1; y <= kBoardSize; ++y) {
+    std::memset(state.qizi, 0, sizeof state.qizi); // the border too
+    for (int y = 1; y <= kBoardSize; ++y)
         for (int x = 1; x <= kBoardSize; ++x) {
             const qsizetype code = rows.size() != kBoardSize || rows[y - 1].size() != kBoardSize
                 ? -1
                 : kCellText.indexOf(rows[y - 1][x - 1]);
             if (code < 0)
                 qFatal("Malformed board text: %s", qPrintable(rows.join(QLatin1Char('|'))));
-            board.qizi[x][y] = std::int16_t(code);
+            state.qizi[x][y] = std::int16_t(code);
         }
-    }
-    std::memcpy(state.qizi, board.qizi, sizeof board.qizi);
 }
 
 QStringList boardToText(const GameState &state)

@@ -31,9 +31,6 @@ struct CheckPoint
 // opponent stones starting next to it ends in a stone of `side`.
 bool legalByRule(const GameState &state, int x, int y, int side);
 
-// True when neither side has a cell where it may play.
-bool neitherSideCanPlay(const GameState &state);
-
 // True when the position ends a game: a full board or a side without stones.
 bool gameOverByRule(const GameState &state);
 

@@ -2,27 +2,20 @@
 
 namespace tavrin::test {
 
-namespace {
-
-bool onBoard(int x, int y)
-{
-    return x >= 1 && x <= kBoardSize && y >= 1 && y <= kBoardSize;
-}
-
-} // namespace
-
 int referencePlay(GameState &state, int x, int y, int side)
 {
+    // The cell `d` steps from (x, y) along (dx, dy); -1 off the board.
+    const auto at = [&](int d, int dx, int dy) {
+        const int cx = x + d * dx, cy = y + d * dy;
+        return cx >= 1 && cx <= kBoardSize && cy >= 1 && cy <= kBoardSize ? state.qizi[cx][cy] : -1;
+    };
     int total = 0;
     for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy) {
-            const auto at = [&](int d) {
-                return onBoard(x + d * dx, y + d * dy) ? state.qizi[x + d * dx][y + d * dy] : -1;
-            };
             int run = 1;
-            while ((dx || dy) && at(run) == 3 - side)
+            while ((dx || dy) && at(run, dx, dy) == 3 - side)
                 ++run;
-            if ((dx || dy) && at(run) == side)
+            if ((dx || dy) && at(run, dx, dy) == side)
                 for (total += run - 1; --run > 0;)
                     state.qizi[x + run * dx][y + run * dy] = std::int16_t(side);
         }
@@ -36,7 +29,7 @@ int referencePlay(GameState &state, int x, int y, int side)
 
 int referenceCaptures(const GameState &state, int x, int y, int side)
 {
-    if (!onBoard(x, y) || state.qizi[x][y] != kEmpty)
+    if (x < 1 || x > kBoardSize || y < 1 || y > kBoardSize || state.qizi[x][y] != kEmpty)
         return 0;
     GameState trial = state;
     return referencePlay(trial, x, y, side);
