@@ -13,7 +13,9 @@
 #include <QSslSocket>
 #include <QStringEncoder>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -52,6 +54,42 @@ struct LocalServer : QTcpServer
     const QByteArray status, body;
     QString url; // the feed's address on this server
     QByteArrayList paths; // the paths asked for, in order
+};
+
+// Answers the first request on 127.0.0.1 with `head`, then `flood` over and over from a thread
+// of its own, until the client closes the connection or 10 s have passed.
+struct FloodServer : QTcpServer
+{
+    FloodServer(const QByteArray &head, const QByteArray &flood)
+        : head(head), burst(flood.repeated(64 * 1024 / flood.size() + 1))
+    {
+        listen(QHostAddress::LocalHost, 0);
+        url = QStringLiteral("http://127.0.0.1:%1/g/g.xml").arg(serverPort());
+    }
+    ~FloodServer() override
+    {
+        if (sender)
+            sender->wait();
+    }
+    void incomingConnection(qintptr descriptor) override
+    {
+        sender.reset(QThread::create([this, descriptor] {
+            QTcpSocket socket;
+            socket.setSocketDescriptor(descriptor);
+            socket.waitForReadyRead(2000);
+            socket.write(head);
+            for (QDeadlineTimer end(10000);
+                 socket.state() == QAbstractSocket::ConnectedState && !end.hasExpired();) {
+                if (socket.bytesToWrite() < burst.size())
+                    socket.write(burst);
+                socket.waitForBytesWritten(20);
+            }
+        }));
+        sender->start();
+    }
+    QString url;
+    const QByteArray head, burst;
+    std::unique_ptr<QThread> sender; // sends the flood; ends once nothing reads it any more
 };
 
 // A feed of one item per "title|link".
@@ -231,6 +269,34 @@ private slots:
 
     // Label1 shows entry 0 twice before the entries cycle; at the start and after each advance a
     // click on it opens the link of the caption shown.
+    void floodingServerIsCutOffInTime_data()
+    {
+        // What the server sends once, then over and over.
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("flood");
+        QTest::newRow("endless header lines")
+            << QByteArray("HTTP/1.1 200 OK\r\n") << "X-Flood: " + QByteArray(60, 'a') + "\r\n";
+        QTest::newRow("endless 100 Continue")
+            << QByteArray() << QByteArray("HTTP/1.1 100 Continue\r\n\r\n");
+        QTest::newRow("endless header")
+            << QByteArray("HTTP/1.1 200 OK\r\nX-Big: ") << QByteArray(1024, 'b');
+    }
+
+    void floodingServerIsCutOffInTime()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, flood);
+        FloodServer server(head, flood);
+        QElapsedTimer clock;
+        clock.start();
+
+        QVERIFY(!tavrin::fetchFeed(server.url));
+
+        QVERIFY2(clock.elapsed() < 2200, qPrintable(QString::number(clock.elapsed()) + " ms"));
+        // Nothing goes on reading: the server's writes fail at once.
+        QVERIFY(server.sender && server.sender->wait(1000));
+    }
+
     void tickerScrollsRestsAndRotates()
     {
         tavrin::Gg banner(nullptr, LocalServer("404 Not Found", {}).url); // the fallback
