@@ -202,6 +202,11 @@ private slots:
             "200 OK" + ("\r\nX-Flood: " + QByteArray(60, 'a')).repeated(1100));
         row("interim answers over 64 KiB fall back", kOne, kFallback,
             QByteArray("100 Continue\r\n\r\nHTTP/1.1 ").repeated(3000) + "200 OK");
+        row("a status of four digits falls back", kOne, kFallback, "2000 OK");
+        row("two lengths that differ fall back", kOne, kFallback, "200 OK\r\nContent-Length: 5");
+        row("a signed chunk size falls back", "+" + chunked(kOne), kFallback, kChunked);
+        row("a caption is cut at 256 characters", rss({QByteArray(300, 'a') + "|h"}),
+            {QString(256, 'a')});
     }
 
     void loadShowsTheFeedOrTheFallbackWithinTheBound()
