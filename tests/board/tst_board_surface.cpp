@@ -90,7 +90,9 @@ private slots:
             for (int line = 0; line <= 16; ++line) {
                 const QPoint run = runs[line];
                 QCOMPARE(run.y(), runs.first().y());
-                QVERIFY(run.x() <= line * size / 16.0 && line * size / 16.0 <= run.x() + run.y());
+                const double boundary = line * size / 16.0;
+                QVERIFY2(run.x() <= boundary && boundary <= run.x() + run.y(),
+                    qPrintable(QString("line %1 from pixel %2").arg(line).arg(run.x())));
                 for (int along = 0; along < size; ++along)
                     for (int i = run.x(); i < run.x() + run.y(); ++i)
                         QCOMPARE(image.pixelColor(down ? along : i, down ? i : along), kGridColour);

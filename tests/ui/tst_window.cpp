@@ -532,7 +532,7 @@ private slots:
         copies[1].start(TAVRIN_PROGRAM);
         QVERIFY(copies[1].waitForFinished(15000));
         QCOMPARE(copies[1].exitStatus() == QProcess::NormalExit ? copies[1].exitCode() : -1, 0);
-        QCOMPARE(copies[0].state(), QProcess::Running);
+        QVERIFY(locks(0)); // the first copy still runs and holds it
         if (leftover != "nothing")
             return; // the lock a killed copy leaves is the same whatever was there before
         copies[0].kill(); // dies without releasing anything itself
