@@ -344,7 +344,7 @@ private slots:
 
     void questionsAnswerOnlyToTheirButtons_data()
     {
-        // Y answers Yes and N No wherever a question is asked below.
+        // Y answers Yes and N No wherever else this test meets a question.
         QTest::addColumn<QList<int>>("keys"); // 0 stands for the window's close button
         QTest::addColumn<bool>("yes");
         QTest::newRow("Escape and close do nothing, N is No")
@@ -366,7 +366,8 @@ private slots:
     }
 
     // A whole game to its end, white taking the first legal cell, row by row, or passing; by keys
-    // (F2, arrows and Return, Alt+C) and by mouse and menu in turn. The saved record holds it.
+    // (F2, Home, Page Up, arrows and Return, Alt+C) and by mouse and menu in turn. The saved
+    // record holds every move.
     void wholeGameEndsAndItsRecordIsSaved()
     {
         QTemporaryDir folder;
