@@ -22,12 +22,16 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QtGui/private/qguiapplication_p.h>
+#include <fcntl.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -497,7 +501,8 @@ private slots:
     {
         // What a crash, or anything else, left at the lock's path in the runtime folder.
         QTest::addColumn<QString>("leftover");
-        for (const char *leftover : {"nothing", "garbage", "folder", "dangling link"})
+        for (const char *leftover :
+            {"nothing", "garbage", "folder", "dangling link", "another user's lock"})
             QTest::newRow(leftover) << leftover;
     }
 
@@ -514,6 +519,14 @@ private slots:
             || (garbage.open(QIODevice::WriteOnly) && garbage.write("\xff\0x", 3) == 3));
         QVERIFY(leftover != "folder" || QDir().mkdir(path));
         QVERIFY(leftover != "dangling link" || QFile::link(runtime.filePath("gone/x"), path));
+        // Another user's file, locked by this test: it must not stand for a running copy.
+        const int foreign = leftover == "another user's lock"
+            ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT, 0644)
+            : -1;
+        if (foreign >= 0 && ::fchown(foreign, 65534, 65534) != 0)
+            QSKIP("no right to give a file to another user");
+        QVERIFY(foreign < 0 || ::flock(foreign, LOCK_EX) == 0);
+        const auto closeForeign = qScopeGuard([foreign] { foreign < 0 || ::close(foreign); });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_RUNTIME_DIR", runtime.path());
         QProcess copies[3];
