@@ -159,13 +159,21 @@ void GameFlow::recordPlayerTurn(std::int16_t x, std::int16_t y)
 void GameFlow::computerAnswers()
 {
     const bool reserved = stepnum >= 0 && stepnum < kRecordCapacity;
-    if (reserved)
+    std::optional<stepxy> move;
+    if (reserved) {
+        // The reserved entry stays (0, 0) when the computer passes.
         ++stepnum;
-    // The board before the move tells where the computer played, even on a full record.
-    std::int16_t before[kBoardSize + 1][kBoardSize + 1];
-    std::memcpy(before, qizi, sizeof before);
-    dfxq(reserved);
-    window_.announceComputerMove(newStone(before, qizi));
+        dfxq(true);
+        if (qipu[stepnum].x != 0)
+            move = qipu[stepnum];
+    } else {
+        // On a full record the board before the move tells where the computer played.
+        std::int16_t before[kBoardSize + 1][kBoardSize + 1];
+        std::memcpy(before, qizi, sizeof before);
+        dfxq(false);
+        move = newStone(before, qizi);
+    }
+    window_.announceComputerMove(move);
     // The computer's stone may have ended the game; after Yes the map is built for the new one.
     closeGameIfOver();
     if (programEnded_)
