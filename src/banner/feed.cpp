@@ -32,6 +32,16 @@ QString textOf(const pugi::xpath_node_set &nodes, std::size_t index)
     return QString::fromStdString(ownText(nodes[index].node())).trimmed();
 }
 
+// A title as a caption: cut to kMaxCaptionLength characters, never inside a character outside
+// the Basic Multilingual Plane, and without blanks left at the cut.
+QString captionOf(QString title)
+{
+    if (title.size() <= kMaxCaptionLength)
+        return title;
+    const bool splitsPair = title.at(kMaxCaptionLength - 1).isHighSurrogate();
+    return title.left(kMaxCaptionLength - (splitsPair ? 1 : 0)).trimmed();
+}
+
 pugi::xpath_node_set selectInOrder(const pugi::xml_node &context, const char *path)
 {
     pugi::xpath_node_set nodes = context.select_nodes(path);
@@ -52,7 +62,7 @@ std::vector<BannerEntry> entriesOf(const pugi::xml_node &root)
     for (std::size_t i = 0; i < count; ++i) {
         // A caption longer than the ticker could ever show would only cost layout work at every
         // step of the ticker.
-        entries.push_back({textOf(titles, i).left(kMaxCaptionLength), textOf(links, i)});
+        entries.push_back({captionOf(textOf(titles, i)), textOf(links, i)});
     }
     return entries;
 }

@@ -207,6 +207,9 @@ private slots:
         row("a signed chunk size falls back", "+" + chunked(kOne), kFallback, kChunked);
         row("a caption is cut at 256 characters", rss({QByteArray(300, 'a') + "|h"}),
             {QString(256, 'a')});
+        row("a cut leaves no blank and splits no character",
+            rss({QByteArray(255, 'a') + " b|h", QByteArray(255, 'a') + "\xF0\x9F\x98\x80|h"}),
+            {QString(255, 'a'), QString(255, 'a')});
     }
 
     void loadShowsTheFeedOrTheFallbackWithinTheBound()
