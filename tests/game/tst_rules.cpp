@@ -78,19 +78,6 @@ class TestRules : public QObject
     Q_OBJECT
 
 private slots:
-    // The figure of the rules box: white at (4, 4) takes (2, 2) and (3, 3) up-left and (2, 4) and
-    // (3, 4) to the left, but not (4, 3), which no white stone closes.
-    void rulesFigureIsPlayedAsTheRulesSay()
-    {
-        GameState state;
-        putBoard(state, placedBoard("", {"o..o", ".xx", "..xx", "oxx"}));
-        QCOMPARE(int(state.dfpd(4, 4, kWhite)), 4);
-        state.qizi[4][4] = kWhite;
-        state.pd(4, 4, kWhite);
-        QCOMPARE(boardToText(state), placedBoard("", {"o..o", ".ox", "..ox", "oooo"}));
-        QCOMPARE(QPoint(state.bqnum, state.hqnum), QPoint(8, 2));
-    }
-
     // Over random positions from full to empty, with the moving side's stones on the border where
     // no ray may look and stale counts: on every cell dfpd counts what the plain rule captures,
     // pd turns over exactly those stones, recounts and ends the game as the rule says; pdkyxq

@@ -3,6 +3,8 @@
 #include "reference_rules.h"
 #include "replay/replay.h"
 
+#include <algorithm>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -53,31 +55,22 @@ std::optional<std::string> replayFault(const GameState &state, ReplayCheck check
 {
     if (check == ReplayCheck::None || state.stepnum >= kRecordCapacity)
         return std::nullopt;
-    replay::ReplayOptions options;
-    options.checkComputer = check == ReplayCheck::StonesAndComputer;
-    const replay::ReplayResult replayed = replay::replayRecord(
-        std::vector<stepxy>(state.qipu + 1, state.qipu + 1 + state.stepnum), options);
+    const replay::ReplayResult replayed
+        = replay::replayRecord(std::vector<stepxy>(state.qipu + 1, state.qipu + 1 + state.stepnum),
+            {.checkComputer = check == ReplayCheck::StonesAndComputer});
     if (replayed.error)
         return fault("replaying the record fails at entry ", replayed.error->line, ": ",
             replayed.error->reason.toStdString());
-    for (int x = 1; x <= kBoardSize; ++x)
-        for (int y = 1; y <= kBoardSize; ++y)
-            if (replayed.position.qizi[x][y] != state.qizi[x][y])
-                return fault("replaying the record gives ", replayed.position.qizi[x][y], " at (",
-                    x, ", ", y, "), the board holds ", state.qizi[x][y]);
+    if (std::memcmp(replayed.position.qizi, state.qizi, sizeof state.qizi) != 0)
+        return fault("replaying the record gives another board");
     return std::nullopt;
 }
 
 // White and black stones on the board, counted afresh.
 std::pair<int, int> stonesOnBoard(const GameState &state)
 {
-    int white = 0, black = 0;
-    for (int x = 1; x <= kBoardSize; ++x)
-        for (int y = 1; y <= kBoardSize; ++y) {
-            white += state.qizi[x][y] == kWhite;
-            black += state.qizi[x][y] == kBlack;
-        }
-    return {white, black};
+    const auto *cells = &state.qizi[0][0], *end = cells + sizeof state.qizi / sizeof *cells;
+    return {int(std::count(cells, end, kWhite)), int(std::count(cells, end, kBlack))};
 }
 
 } // namespace
