@@ -263,10 +263,9 @@ private slots:
     {
         // The colour at cell (x, y)'s centre, or `dx` pixels right and `dy` down from it.
         const auto colourAt = [this](int x, int y, int dx = 0, int dy = 0) {
-            return board()
-                ->picture()
-                .pixelColor(cellCentre(x, y).toPoint() + QPoint(dx, dy))
-                .name();
+            const QPointF centre(cellCentreUnits(x), cellCentreUnits(y));
+            const QPoint at = (centre * board()->width() / kBoardUnits).toPoint() + QPoint(dx, dy);
+            return board()->picture().pixelColor(at).name();
         };
         GameFlow &flow = window_->flow();
         flow.qizi[1][1] = kBlack;
@@ -510,6 +509,7 @@ private slots:
         QCOMPARE(window_->focusWidget(), board());
         QVERIFY(table->focusChild()->state().focused);
         QCOMPARE(table->focusChild()->text(QAccessible::Name), "8,8 黑棋");
+        flow.pdkyxq(kWhite); // before the first game even a legal cell is not playable
         if (!position.isEmpty()) {
             type("F2");
             putBoard(flow, position);
@@ -583,25 +583,23 @@ private slots:
         QVERIFY(!foreign || ::flock(file.handle(), LOCK_EX) == 0);
         QVERIFY(leftover != "folder" || QDir().mkdir(path));
         QVERIFY(leftover != "dangling link" || QFile::link(runtime.filePath("gone/x"), path));
-        QProcess copies[2];
-        const auto start = [&](int i) {
-            copies[i].start("env", {"XDG_RUNTIME_DIR=" + runtime.path(), TAVRIN_PROGRAM});
-        };
-        // Whether copy `i` holds a lock taken with flock(), as the kernel lists them.
-        const auto locks = [&copies](int i) {
+        const QStringList command = {"XDG_RUNTIME_DIR=" + runtime.path(), TAVRIN_PROGRAM};
+        QProcess first, second;
+        // Whether the copy holds a lock taken with flock(), as the kernel lists them.
+        const auto locks = [](const QProcess &copy) {
             QFile list("/proc/locks");
             return list.open(QIODevice::ReadOnly)
                 && QString(list.readAll())
-                       .contains(QRegularExpression(QStringLiteral("FLOCK +ADVISORY +WRITE +%1 ")
-                                                        .arg(copies[i].processId())));
+                       .contains(QRegularExpression(
+                           QStringLiteral("FLOCK +ADVISORY +WRITE +%1 ").arg(copy.processId())));
         };
 
-        start(0);
-        QTRY_VERIFY_WITH_TIMEOUT(locks(0), 15000);
-        start(1);
-        QVERIFY(copies[1].waitForFinished(15000));
-        QCOMPARE(copies[1].exitStatus() == QProcess::NormalExit ? copies[1].exitCode() : -1, 0);
-        QVERIFY(locks(0)); // the first copy still runs and holds it
+        first.start("env", command);
+        QTRY_VERIFY_WITH_TIMEOUT(locks(first), 15000);
+        second.start("env", command);
+        QVERIFY(second.waitForFinished(15000));
+        QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 0);
+        QVERIFY(locks(first)); // the first copy still runs and holds it
     }
 
 private:
@@ -629,11 +627,6 @@ private:
         QMouseEvent event(type, at, board()->mapToGlobal(at),
             type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, {}, {});
         QApplication::sendEvent(board(), &event);
-    }
-    // The centre of cell (x, y) in the board's pixels.
-    QPointF cellCentre(int x, int y) const
-    {
-        return QPointF(cellCentreUnits(x), cellCentreUnits(y)) * board()->width() / kBoardUnits;
     }
     // Where the board as it shows on the screen differs from its picture.
     QRect framedArea() const
