@@ -118,6 +118,7 @@ private slots:
         log_.clear();
         window_ = std::make_unique<BeepCountingWindow>();
         window_->load();
+        QCOMPARE(window_->focusWidget(), board()); // the board has the keyboard from the start
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
     void cleanup() { window_.reset(); }
@@ -506,7 +507,6 @@ private slots:
         QFETCH(QString, focus);
         GameFlow &flow = window_->flow();
         QAccessibleInterface *table = QAccessible::queryAccessibleInterface(board());
-        QCOMPARE(window_->focusWidget(), board());
         QVERIFY(table->focusChild()->state().focused);
         QCOMPARE(table->focusChild()->text(QAccessible::Name), "8,8 黑棋");
         flow.pdkyxq(kWhite); // before the first game even a legal cell is not playable
