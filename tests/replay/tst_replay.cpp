@@ -94,13 +94,11 @@ private slots:
         bool looked = false;
         QObject context; // nothing is looked at after the review is over
         QTimer::singleShot(0, &context, [&] {
-            ReviewWindow *window = nullptr;
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                window = window ? window : qobject_cast<ReviewWindow *>(widget);
-            QVERIFY(window);
+            ReviewWindow *window = nullptr; // the window shown is made active
+            QVERIFY(QTest::qWaitFor([&] {
+                return window = qobject_cast<ReviewWindow *>(QApplication::activeWindow());
+            }));
             const auto closing = qScopeGuard([window] { window->close(); });
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window));
             looked = true;
             QCOMPARE(window->windowTitle(), "Tavrin 复盘 - game.tvr");
             QCOMPARE(window->entry(), step < 0 ? last : step);
