@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,26 +31,10 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The texts of the review panel's labels `names`.
-QStringList captions(ReviewWindow &window, const QStringList &names)
+// The board is the picture of `position` drawn afresh, but for a ring of the other side's colour
+// inside the stone `marked`.
+void checkBoard(ReviewWindow &window, const GameState &position, stepxy marked)
 {
-    QStringList texts;
-    for (const QString &name : names) {
-        const auto *label = window.findChild<QLabel *>(name);
-        texts << (label ? label->text() : "<no label " + name + '>');
-    }
-    return texts;
-}
-
-// The window shows the counts of the entry's position, and its board is the picture of that
-// position drawn afresh, but for a ring of the other side's colour inside the entry's stone.
-void checkEntry(ReviewWindow &window, const std::vector<stepxy> &entries)
-{
-    const GameState position = replayRecord(entries, {window.entry(), false}).position;
-    QCOMPARE(captions(window, {"whiteCount", "blackCount"}),
-        QStringList({QString("白棋现有 %1 子").arg(position.bqnum),
-            QString("黑棋现有 %1 子").arg(position.hqnum)}));
-    const stepxy marked = window.entry() > 0 ? entries[window.entry() - 1] : stepxy {};
     const QImage shown = window.findChild<BoardSurface *>("board")->picture();
     const QImage fresh = boardPicture(position, shown.width());
     const QColor other
@@ -107,16 +90,15 @@ private slots:
         const QString path = folder_.filePath("game.tvr");
         QVERIFY(writeFile(path, record));
         const int last = int(moves.size()) - 1;
+        const std::vector<stepxy> entries = parseRecord(record).entries;
         bool looked = false;
         QObject context; // nothing is looked at after the review is over
         QTimer::singleShot(0, &context, [&] {
-            ReviewWindow *window = nullptr;
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                window = window ? window : qobject_cast<ReviewWindow *>(widget);
-            QVERIFY(window);
+            ReviewWindow *window = nullptr; // the window shown is made active
+            QVERIFY(QTest::qWaitFor([&] {
+                return window = qobject_cast<ReviewWindow *>(QApplication::activeWindow());
+            }));
             const auto closing = qScopeGuard([window] { window->close(); });
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window));
             looked = true;
             QCOMPARE(window->windowTitle(), "Tavrin 复盘 - game.tvr");
             QCOMPARE(window->entry(), step < 0 ? last : step);
@@ -124,12 +106,17 @@ private slots:
             QCOMPARE(red ? red->text() : QString(), fault.isEmpty() ? "" : path + fault);
             QVERIFY(!red || red->palette().color(QPalette::WindowText) == QColor(0xC0, 0, 0));
             QTest::keyClick(window, Qt::Key_Home);
-            for (int entry = 0; entry <= last; ++entry) {
-                QCOMPARE(window->entry(), entry);
-                checkEntry(*window, parseRecord(record).entries);
-                QCOMPARE(captions(*window, {"stepCaption", "moveCaption", "result"}),
+            for (int entry = 0; entry <= last; ++entry) { // the step caption names the entry shown
+                const GameState position = replayRecord(entries, {entry, false}).position;
+                checkBoard(*window, position, entry > 0 ? entries[entry - 1] : stepxy {});
+                QStringList shown;
+                for (const char *name :
+                    {"stepCaption", "moveCaption", "result", "whiteCount", "blackCount"})
+                    shown << window->findChild<QLabel *>(name)->text();
+                QCOMPARE(shown,
                     QStringList({QString("第 %1 步 / 共 %2 步").arg(entry).arg(last), moves[entry],
-                        entry < last ? "" : result}));
+                        entry < last ? "" : result, QString("白棋现有 %1 子").arg(position.bqnum),
+                        QString("黑棋现有 %1 子").arg(position.hqnum)}));
                 QTest::keyClick(window, Qt::Key_Right);
             }
             QCOMPARE(window->entry(), last); // → at the end stays there
@@ -147,7 +134,7 @@ private slots:
         QTest::addColumn<QString>("command"); // run by bash: $0 is the program, $1 the record
         QTest::addColumn<QByteArray>("record"); // a null one is never written
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("line"); // of stdout on success, else how stderr starts; %1: path
+        QTest::addColumn<QString>("line"); // of stdout on success, else stderr's; %1: the path
         // `options` are the program's, or a whole command that names it $0.
         const auto row = [](const char *name, const QString &options, int status,
                              const QString &line, const QByteArray &record = kOpening) {
@@ -179,8 +166,6 @@ private slots:
         row("letter", "", 1, "%1:1: bad number \"a\"" + range, " 10  a \r\n");
         row("leading zero", "", 1, "%1:1: bad number \"09\"" + range, " 09  9 \r\n");
         row("17", "", 1, "%1:3: bad number \"17\"" + range, kOpening + " 17  8 \r\n");
-        row("one blank between the numbers", "", 1, "%1:1: not of the form \" x  y \"",
-            " 10 9 \r\n");
         row("two blanks at the end", "", 1, "%1:1: not of the form \" x  y \"", " 0 101  ");
         row("line too long", "", 1, "%1:3: line too long", kOpening + " 100  16 \r\n");
         row("binary bytes", "", 1, "%1:1: not a text record (binary data)", "\x89PNG\r\n\x1A\n");
@@ -198,21 +183,22 @@ private slots:
             " 10  9 \r\n 8  10 \r\n");
         row("missing file", "", 2, "%1: " + qt_error_string(ENOENT), QByteArray());
         row("bad option", "--bogus", 2, "Unknown option 'bogus'.");
-        row("window without a display", "--view", 2, "--view needs a display");
+        row("window without a display", "--view", 2,
+            "--view needs a display (DISPLAY or WAYLAND_DISPLAY)");
         // Names that are not UTF-8 are opened, and written, as exactly the bytes given.
         row("names as their bytes",
             R"(r=$(printf '\377\376.tvr') p=$(printf '\376\377.png'); cp "$1" "$r" &&
                "$0" --png "$p" "$r" && rm "$r" && cat "$p" >t.png && rm "$p")",
             0, "white (o): 3  black (x): 3");
         row("picture over a size limit", R"(ulimit -f 1; exec "$0" --png t.png "$1")", 2,
-            "t.png: ");
+            "t.png: " + qt_error_string(EFBIG));
         // A display that is not there does not stop a picture.
         row("picture with the longest name a file may have, a stale display",
             R"(n=$(printf 'p%.0s' {1..251}).png; DISPLAY=:99 "$0" --png "$n" "$1" && cat "$n" >t.png && rm "$n")",
             0, "white (o): 3  black (x): 3");
         row("FIFO, no writer", R"(mkfifo f && "$0" f && rm f)", 0, "white (o): 2  black (x): 2");
-        row("output to a full device", R"(exec "$0" "$1" >/dev/full)", 2, "standard output: ");
-        row("output closed", R"(exec "$0" "$1" >&-)", 2, "standard output: ");
+        row("output to a full device", R"(exec "$0" "$1" >/dev/full)", 2,
+            "standard output: " + qt_error_string(ENOSPC));
     }
 
     // The program, with no display at hand as on a build machine, replaces a picture whole, or
@@ -238,12 +224,10 @@ private slots:
         QCOMPARE(process.exitCode(), status);
         const QString out = process.readAllStandardOutput();
         // Its own messages; the toolkit may warn of its own accord when it draws without a display.
-        const QStringList messages = QString(process.readAllStandardError())
-                                         .split('\n')
-                                         .filter(QRegularExpression("^tavrin-replay: "));
-        QCOMPARE(messages.size(), status == 0 ? 0 : 1);
-        QVERIFY2(status == 0 || messages[0].startsWith("tavrin-replay: " + line.arg(path)),
-            qPrintable(messages.value(0)));
+        const QStringList messages
+            = QString(process.readAllStandardError()).split('\n').filter("tavrin-replay: ");
+        QCOMPARE(messages,
+            status == 0 ? QStringList() : QStringList("tavrin-replay: " + line.arg(path)));
         QVERIFY2(status == 0 ? out.split('\n').contains(line) : out.isEmpty(), qPrintable(out));
         if (status == 0 && command.contains("--png"))
             QCOMPARE(QImage(dir.filePath("t.png")).convertToFormat(QImage::Format_RGB32),
