@@ -49,16 +49,6 @@ constexpr char kRulesChecksum[]
 // "told <description>" when the board's description changes.
 QStringList heard;
 
-void hearBoard(QAccessibleEvent *event)
-{
-    if (!qobject_cast<BoardSurface *>(event->object()))
-        return;
-    if (event->type() == QAccessible::Focus && event->child() >= 0)
-        heard << "focus " + event->accessibleInterface()->text(QAccessible::Name);
-    else if (event->type() == QAccessible::DescriptionChanged)
-        heard << "told " + event->accessibleInterface()->text(QAccessible::Description);
-}
-
 // Contrast ratio of two colours, as the accessibility guidelines measure it.
 double contrast(const QColor &a, const QColor &b)
 {
@@ -129,7 +119,14 @@ private slots:
             QDesktopServices::setUrlHandler(scheme, this, "openPage");
         // Accessibility on, as a screen reader turns it on; the handler stands for the reader.
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
-        QAccessible::installUpdateHandler(hearBoard);
+        QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+            if (!qobject_cast<BoardSurface *>(event->object()))
+                return;
+            if (event->type() == QAccessible::Focus && event->child() >= 0)
+                heard << "focus " + event->accessibleInterface()->text(QAccessible::Name);
+            else if (event->type() == QAccessible::DescriptionChanged)
+                heard << "told " + event->accessibleInterface()->text(QAccessible::Description);
+        });
     }
     void init()
     {
