@@ -1,6 +1,6 @@
 // The main window and its board: layout, look and menus, the board under the pointer and the
-// keyboard, its grid at any scale and its focus frame, the clock, the help boxes and questions,
-// the end of a game, what a screen reader reads and hears, and one running copy at a time.
+// keyboard, its grid at any scale and its focus frame, the clock, the help boxes, questions and
+// the Save dialog, what a screen reader reads and hears, and one running copy at a time.
 #include "banner/gg.h"
 #include "board_text.h"
 #include "desktop/home_page.h"
