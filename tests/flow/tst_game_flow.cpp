@@ -300,9 +300,8 @@ private slots:
     }
 
     // Hundreds of whole games against the computer, the state checked after every exchange and at
-    // every end of a game.
-    // Every question gets Yes: a finished game starts again, the Save dialog is cancelled. A
-    // game where neither side can move is started again by hand.
+    // every end of a game. Every question gets Yes: a finished game starts again, the Save dialog
+    // is cancelled. A game where neither side can move is started again by hand.
     void invariantsHoldThroughWholeGames()
     {
         RandomPlayer player(2024);
