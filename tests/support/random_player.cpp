@@ -31,7 +31,9 @@ bool RandomPlayer::exchange()
 
 bool RandomPlayer::playToEnd()
 {
-    while (!flow.programEnded() && exchange()) { }
+    // Each exchange puts at least one stone on the 252 free cells; a game going on longer means
+    // a broken flow, which must fail the test rather than hang it.
+    for (int turn = 0; turn < 300 && !flow.programEnded() && exchange(); ++turn) { }
     return flow.programEnded();
 }
 

@@ -20,7 +20,8 @@ public:
     // flow does not end such a game by itself.
     bool exchange();
     // Plays until the program ends (the result question answered No, which leaves the finished
-    // game as it was) or neither side can move; true when the game ended.
+    // game as it was), neither side can move, or 300 exchanges have passed; true when the game
+    // ended.
     bool playToEnd();
 
     FakeWindow window;
