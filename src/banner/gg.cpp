@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QTimer>
+#include <algorithm>
 
 namespace tavrin {
 
@@ -266,8 +267,8 @@ bool Gg::routeMouseMove(QObject *watched)
 {
     if (watched == tickerCaption_) {
         hoverTickerCaption();
-    } else if (watched == entryCaptions_[0] || watched == entryCaptions_[1]) {
-        hoverEntryCaption(watched == entryCaptions_[0] ? 0 : 1);
+    } else if (const int entry = entryCaptionIndex(watched); entry >= 0) {
+        hoverEntryCaption(entry);
     } else if (watched == tickerWindow_) {
         pointerOverTickerWindow();
     } else if (watched != homePageCaption_) {
@@ -291,14 +292,20 @@ bool Gg::clickCaption(const QLabel *label)
 {
     if (label == tickerCaption_) {
         openShownLink();
-    } else if (label == entryCaptions_[0] || label == entryCaptions_[1]) {
-        openEntryLink(label == entryCaptions_[0] ? 0 : 1);
+    } else if (const int entry = entryCaptionIndex(label); entry >= 0) {
+        openEntryLink(entry);
     } else if (label == homePageCaption_) {
         openHomePage();
     } else {
         return false;
     }
     return true;
+}
+
+int Gg::entryCaptionIndex(const QObject *object) const
+{
+    const auto found = std::find(entryCaptions_.begin(), entryCaptions_.end(), object);
+    return found == entryCaptions_.end() ? -1 : int(found - entryCaptions_.begin());
 }
 
 } // namespace tavrin

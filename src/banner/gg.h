@@ -64,6 +64,8 @@ private:
     bool routeClick(QObject *watched, const QMouseEvent &release);
     // The click handler of a caption; false for any other label.
     bool clickCaption(const QLabel *label);
+    // Which of the two entry captions `object` is: 0, 1, or -1 for neither.
+    int entryCaptionIndex(const QObject *object) const;
 
     QWidget *tickerWindow_ = nullptr; // `Picture1`: the ticker's window
     QLabel *tickerCaption_ = nullptr; // `Label1`: the caption that scrolls inside `Picture1`

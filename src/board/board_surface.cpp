@@ -254,36 +254,26 @@ void BoardSurface::keyPressEvent(QKeyEvent *event)
 
 std::optional<PointerCell> BoardSurface::focusTarget(int key) const
 {
-    PointerCell cell = focusCell_;
-    switch (key) {
-    case Qt::Key_Left:
-        cell.column = std::max(cell.column - 1, 1LL);
-        break;
-    case Qt::Key_Right:
-        cell.column = std::min(cell.column + 1, static_cast<long long>(kBoardSize));
-        break;
-    case Qt::Key_Up:
-        cell.row = std::max(cell.row - 1, 1LL);
-        break;
-    case Qt::Key_Down:
-        cell.row = std::min(cell.row + 1, static_cast<long long>(kBoardSize));
-        break;
-    case Qt::Key_Home:
-        cell.column = 1;
-        break;
-    case Qt::Key_End:
-        cell.column = kBoardSize;
-        break;
-    case Qt::Key_PageUp:
-        cell.row = 1;
-        break;
-    case Qt::Key_PageDown:
-        cell.row = kBoardSize;
-        break;
-    default:
+    // The arrows step one cell; Home and End go to the ends of the row, Page Up and Page Down to
+    // those of the column (a step of a whole board, stopped at its edge).
+    struct Step
+    {
+        int key, across, down;
+    };
+    static constexpr Step kSteps[]
+        = {{Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0}, {Qt::Key_Up, 0, -1}, {Qt::Key_Down, 0, 1},
+            {Qt::Key_Home, -kBoardSize, 0}, {Qt::Key_End, kBoardSize, 0},
+            {Qt::Key_PageUp, 0, -kBoardSize}, {Qt::Key_PageDown, 0, kBoardSize}};
+    const auto *step = std::find_if(
+        std::begin(kSteps), std::end(kSteps), [key](const Step &s) { return s.key == key; });
+    if (step == std::end(kSteps)) {
         return std::nullopt;
     }
-    return cell;
+    const auto onBoard = [](long long index) {
+        return std::clamp(index, 1LL, static_cast<long long>(kBoardSize));
+    };
+    return PointerCell {
+        onBoard(focusCell_.column + step->across), onBoard(focusCell_.row + step->down)};
 }
 
 void BoardSurface::moveFocusCell(const PointerCell &cell)
