@@ -10,7 +10,7 @@ namespace {
 
 using tavrin::kBoardSize;
 using tavrin::kWhite;
-using tavrin::stepxy;
+using tavrin::RecordEntry;
 using tavrin::bench::allocationCount;
 using tavrin::bench::EndAwareState;
 
@@ -30,7 +30,7 @@ void reportAllocations(benchmark::State &state, std::uint64_t before)
         static_cast<double>(allocationCount() - before), benchmark::Counter::kAvgIterations);
 }
 
-// Time of one dfpd call, averaged over every cell of the board.
+// Time of one capturesAt call, averaged over every cell of the board.
 void BM_dfpd(benchmark::State &state)
 {
     const EndAwareState game = position(static_cast<Position>(state.range(0)));
@@ -40,13 +40,13 @@ void BM_dfpd(benchmark::State &state)
         int total = 0;
         for (std::int16_t x = 1; x <= kBoardSize; ++x) {
             for (std::int16_t y = 1; y <= kBoardSize; ++y) {
-                total += game.dfpd(x, y, kWhite);
+                total += game.capturesAt(x, y, kWhite);
             }
         }
         benchmark::DoNotOptimize(total);
     }
     reportAllocations(state, before);
-    state.counters["per dfpd"] = benchmark::Counter(
+    state.counters["per capturesAt"] = benchmark::Counter(
         kCells, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_dfpd)->Arg(Start)->Arg(Crowded);
@@ -57,15 +57,15 @@ void BM_pdkyxq(benchmark::State &state)
     state.SetLabel(state.range(0) == Start ? "starting position" : "crowded position");
     const std::uint64_t before = allocationCount();
     for (auto _ : state) {
-        game.pdkyxq(kWhite);
-        benchmark::DoNotOptimize(game.kyxq);
+        game.markPlayable(kWhite);
+        benchmark::DoNotOptimize(game.playable);
     }
     reportAllocations(state, before);
 }
 BENCHMARK(BM_pdkyxq)->Arg(Start)->Arg(Crowded);
 
-// dfxq changes the board, so each iteration plays it on a fresh copy of the position; the copy
-// alone is timed by BM_copyPosition.
+// playComputerMove changes the board, so each iteration plays it on a fresh copy of the position;
+// the copy alone is timed by BM_copyPosition.
 void BM_dfxq(benchmark::State &state)
 {
     const EndAwareState game = position(static_cast<Position>(state.range(0)));
@@ -74,8 +74,8 @@ void BM_dfxq(benchmark::State &state)
     const std::uint64_t before = allocationCount();
     for (auto _ : state) {
         EndAwareState copy = game;
-        copy.dfxq(false);
-        benchmark::DoNotOptimize(copy.qizi);
+        copy.playComputerMove(false);
+        benchmark::DoNotOptimize(copy.board);
     }
     reportAllocations(state, before);
 }
@@ -86,12 +86,12 @@ void BM_copyPosition(benchmark::State &state)
     const EndAwareState game = position(Crowded);
     for (auto _ : state) {
         EndAwareState copy = game;
-        benchmark::DoNotOptimize(copy.qizi);
+        benchmark::DoNotOptimize(copy.board);
     }
 }
 BENCHMARK(BM_copyPosition);
 
-// One whole exchange per iteration: white's move (the first cell of its map), pd, black's
+// One whole exchange per iteration: white's move (the first cell of its map), playStone, black's
 // answer and white's new map. The iterations walk through whole games; setting up the next
 // game is not timed.
 void BM_engineExchange(benchmark::State &state)
@@ -99,7 +99,7 @@ void BM_engineExchange(benchmark::State &state)
     EndAwareState game = tavrin::bench::startingPosition();
     const std::uint64_t before = allocationCount();
     for (auto _ : state) {
-        stepxy cell = tavrin::bench::firstLegalCell(game);
+        RecordEntry cell = tavrin::bench::firstLegalCell(game);
         if (cell.x == 0 || game.gameOver) {
             state.PauseTiming();
             game = tavrin::bench::startingPosition();
@@ -107,7 +107,7 @@ void BM_engineExchange(benchmark::State &state)
             state.ResumeTiming();
         }
         tavrin::bench::engineExchange(game, cell);
-        benchmark::DoNotOptimize(game.kyxq);
+        benchmark::DoNotOptimize(game.playable);
     }
     reportAllocations(state, before);
 }
@@ -120,15 +120,15 @@ void BM_engineWholeGame(benchmark::State &state)
     for (auto _ : state) {
         EndAwareState game = tavrin::bench::startingPosition();
         for (int turn = 0; turn < kCells && !game.gameOver; ++turn) {
-            const stepxy cell = tavrin::bench::firstLegalCell(game);
+            const RecordEntry cell = tavrin::bench::firstLegalCell(game);
             if (cell.x == 0) {
-                game.dfxq(false);
-                game.pdkyxq(kWhite);
+                game.playComputerMove(false);
+                game.markPlayable(kWhite);
                 continue;
             }
             tavrin::bench::engineExchange(game, cell);
         }
-        benchmark::DoNotOptimize(game.qizi);
+        benchmark::DoNotOptimize(game.board);
     }
     reportAllocations(state, before);
 }

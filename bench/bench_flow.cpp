@@ -14,7 +14,7 @@ using tavrin::cellAt;
 using tavrin::cellCentreUnits;
 using tavrin::GameFlow;
 using tavrin::kWhite;
-using tavrin::stepxy;
+using tavrin::RecordEntry;
 using tavrin::WindowServices;
 using tavrin::bench::allocationCount;
 
@@ -35,7 +35,7 @@ public:
     void startClock() override { }
     void showStatusLabels() override { }
     void setModeCaption(const QString &) override { }
-    void announceComputerMove(const std::optional<tavrin::stepxy> &) override { }
+    void announceComputerMove(const std::optional<tavrin::RecordEntry> &) override { }
 
 private:
     bool playAgain_;
@@ -44,9 +44,9 @@ private:
 // White's next turn: a release on the first legal cell, or the pass command when none is left.
 void playWhite(GameFlow &flow)
 {
-    const stepxy cell = tavrin::bench::firstLegalCell(flow);
+    const RecordEntry cell = tavrin::bench::firstLegalCell(flow);
     if (cell.x == 0) {
-        flow.fqyz();
+        flow.pass();
         return;
     }
     flow.release(
@@ -60,14 +60,14 @@ void BM_flowExchange(benchmark::State &state)
 {
     NoOpWindow window(true);
     GameFlow flow(window);
-    flow.initqizi();
-    flow.MNrj();
+    flow.placeStartingStones();
+    flow.newGame();
     std::int64_t allocationsInExchanges = 0;
     for (auto _ : state) {
-        stepxy cell = tavrin::bench::firstLegalCell(flow);
+        RecordEntry cell = tavrin::bench::firstLegalCell(flow);
         if (cell.x == 0) {
             state.PauseTiming();
-            flow.MNrj();
+            flow.newGame();
             cell = tavrin::bench::firstLegalCell(flow);
             state.ResumeTiming();
         }
@@ -75,7 +75,7 @@ void BM_flowExchange(benchmark::State &state)
         flow.release(
             cellAt(float(cellCentreUnits(cell.x)), float(cellCentreUnits(cell.y))), Qt::LeftButton);
         allocationsInExchanges += static_cast<std::int64_t>(allocationCount() - before);
-        benchmark::DoNotOptimize(flow.kyxq);
+        benchmark::DoNotOptimize(flow.playable);
     }
     // Only the end of a game (its result text) may allocate.
     state.counters["allocs/iter"] = benchmark::Counter(
@@ -91,13 +91,13 @@ void BM_selfPlayGame(benchmark::State &state)
     std::int64_t turns = 0;
     for (auto _ : state) {
         GameFlow flow(window);
-        flow.initqizi();
-        flow.MNrj();
+        flow.placeStartingStones();
+        flow.newGame();
         for (int turn = 0; turn < tavrin::kRecordCapacity && !flow.programEnded(); ++turn) {
             playWhite(flow);
             ++turns;
         }
-        benchmark::DoNotOptimize(flow.qizi);
+        benchmark::DoNotOptimize(flow.board);
     }
     state.counters["white turns/game"]
         = benchmark::Counter(static_cast<double>(turns), benchmark::Counter::kAvgIterations);

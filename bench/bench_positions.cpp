@@ -2,11 +2,11 @@
 
 namespace tavrin::bench {
 
-stepxy firstLegalCell(const GameState &state)
+RecordEntry firstLegalCell(const GameState &state)
 {
     for (std::int16_t x = 1; x <= kBoardSize; ++x) {
         for (std::int16_t y = 1; y <= kBoardSize; ++y) {
-            if (state.kyxq[x][y] == kLegal) {
+            if (state.playable[x][y] == kLegal) {
                 return {x, y};
             }
         }
@@ -17,39 +17,39 @@ stepxy firstLegalCell(const GameState &state)
 EndAwareState startingPosition()
 {
     EndAwareState state;
-    state.initqizi();
-    // pd on the empty corner turns nothing over: it only counts the four stones.
-    state.pd(1, 1, kWhite);
-    state.pdkyxq(kWhite);
-    state.gamestarted = 1;
+    state.placeStartingStones();
+    // playStone on the empty corner turns nothing over: it only counts the four stones.
+    state.playStone(1, 1, kWhite);
+    state.markPlayable(kWhite);
+    state.gameStarted = 1;
     return state;
 }
 
-void engineExchange(EndAwareState &state, stepxy cell)
+void engineExchange(EndAwareState &state, RecordEntry cell)
 {
-    state.qizi[cell.x][cell.y] = kWhite;
-    state.pd(cell.x, cell.y, kWhite);
+    state.board[cell.x][cell.y] = kWhite;
+    state.playStone(cell.x, cell.y, kWhite);
     if (!state.gameOver) {
-        state.dfxq(false);
+        state.playComputerMove(false);
     }
-    state.pdkyxq(kWhite);
+    state.markPlayable(kWhite);
 }
 
 EndAwareState crowdedPosition(int stones)
 {
     EndAwareState state = startingPosition();
     // Every exchange adds a stone unless both sides are stuck, which ends the set-up as well.
-    while (state.bqnum + state.hqnum < stones && !state.gameOver) {
-        const int before = state.bqnum + state.hqnum;
-        const stepxy cell = firstLegalCell(state);
+    while (state.whiteCount + state.blackCount < stones && !state.gameOver) {
+        const int before = state.whiteCount + state.blackCount;
+        const RecordEntry cell = firstLegalCell(state);
         if (cell.x == 0) {
             // White passes: black answers alone.
-            state.dfxq(false);
-            state.pdkyxq(kWhite);
+            state.playComputerMove(false);
+            state.markPlayable(kWhite);
         } else {
             engineExchange(state, cell);
         }
-        if (state.bqnum + state.hqnum == before) {
+        if (state.whiteCount + state.blackCount == before) {
             break;
         }
     }

@@ -8,14 +8,14 @@ namespace tavrin::bench {
 class EndAwareState : public GameState
 {
 public:
-    bool gameOver = false; // pd found a full board or a side without stones
+    bool gameOver = false; // playStone found a full board or a side without stones
 
 protected:
     void ended() override { gameOver = true; }
 };
 
 // The first cell of white's legal-move map, column by column; (0, 0) when there is none.
-stepxy firstLegalCell(const GameState &state);
+RecordEntry firstLegalCell(const GameState &state);
 
 // The starting position, counted, with white's legal-move map built: the state right after
 // the new-game command.
@@ -27,6 +27,6 @@ EndAwareState crowdedPosition(int stones = 160);
 
 // One exchange of the engine alone: white plays `cell`, black answers, and white's legal-move
 // map is rebuilt, as one accepted release does without the window.
-void engineExchange(EndAwareState &state, stepxy cell);
+void engineExchange(EndAwareState &state, RecordEntry cell);
 
 } // namespace tavrin::bench

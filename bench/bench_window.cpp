@@ -18,8 +18,8 @@ namespace {
 
 using tavrin::kBoardSize;
 using tavrin::kWhite;
-using tavrin::stepxy;
-using tavrin::xq;
+using tavrin::MainWindow;
+using tavrin::RecordEntry;
 
 // A board this crowded is set back to the start before the next timed release, so that the
 // iterations cover the opening and the middle game but never the modal end of a game.
@@ -27,7 +27,7 @@ constexpr int kMostStones = 200;
 
 // The main window with the modal parts of the end of a game answered at once (Yes to the next
 // game, Cancel in the Save dialog) and the beep silenced.
-class BenchWindow : public xq
+class BenchWindow : public MainWindow
 {
 public:
     bool askYesNo(const QString &, const QString &, Icon) override { return true; }
@@ -63,10 +63,10 @@ void settle()
 void newPosition(BenchWindow &window)
 {
     tavrin::GameFlow &flow = window.flow();
-    flow.initqizi();
-    flow.pd(1, 1, kWhite);
+    flow.placeStartingStones();
+    flow.playStone(1, 1, kWhite);
     window.repaintBoard();
-    flow.pdkyxq(kWhite);
+    flow.markPlayable(kWhite);
     settle();
 }
 
@@ -78,14 +78,14 @@ void BM_windowRelease(benchmark::State &state)
         state.SkipWithError("the window was never exposed");
         return;
     }
-    window.flow().MNrj();
+    window.flow().newGame();
     settle();
     PaintCounter boardPaints;
     window.findChild<QWidget *>(QStringLiteral("qp"))->installEventFilter(&boardPaints);
 
     for (auto _ : state) {
-        stepxy cell = tavrin::bench::firstLegalCell(window.flow());
-        if (cell.x == 0 || window.flow().bqnum + window.flow().hqnum > kMostStones) {
+        RecordEntry cell = tavrin::bench::firstLegalCell(window.flow());
+        if (cell.x == 0 || window.flow().whiteCount + window.flow().blackCount > kMostStones) {
             state.PauseTiming();
             newPosition(window);
             cell = tavrin::bench::firstLegalCell(window.flow());

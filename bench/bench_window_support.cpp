@@ -44,7 +44,7 @@ void EndOfGameAnswerer::poll()
     }
 }
 
-void releaseOnCell(xq &window, int x, int y)
+void releaseOnCell(MainWindow &window, int x, int y)
 {
     auto *board = window.findChild<QWidget *>(QStringLiteral("qp"));
     const double cell = board->width() / static_cast<double>(kBoardSize);
@@ -54,9 +54,9 @@ void releaseOnCell(xq &window, int x, int y)
     QApplication::sendEvent(board, &release);
 }
 
-void playWhiteTurn(xq &window)
+void playWhiteTurn(MainWindow &window)
 {
-    const stepxy cell = firstLegalCell(window.flow());
+    const RecordEntry cell = firstLegalCell(window.flow());
     if (cell.x == 0) {
         window.findChild<QAction *>(QStringLiteral("fqyz"))->trigger();
         return;

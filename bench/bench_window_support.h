@@ -2,7 +2,7 @@
 
 #include "game/game_state.h"
 #include "process_figures.h"
-#include "ui/xq.h"
+#include "ui/main_window.h"
 
 #include <QObject>
 #include <QTimer>
@@ -27,9 +27,9 @@ private:
 
 // White's next turn through the window: a left-button release at the centre of the first legal
 // cell of the board `qp`, or the pass command when there is none.
-void playWhiteTurn(xq &window);
+void playWhiteTurn(MainWindow &window);
 
 // Sends a left-button release to the board at the centre of cell (x, y).
-void releaseOnCell(xq &window, int x, int y);
+void releaseOnCell(MainWindow &window, int x, int y);
 
 } // namespace tavrin::bench

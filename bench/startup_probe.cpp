@@ -22,13 +22,13 @@
 
 namespace {
 
-using tavrin::xq;
+using tavrin::MainWindow;
 
 // Calls `shown` once, after the window's first exposure has been painted.
 class FirstExposure : public QObject
 {
 public:
-    FirstExposure(xq &window, std::function<void()> shown)
+    FirstExposure(MainWindow &window, std::function<void()> shown)
         : window_(window), shown_(std::move(shown))
     {
     }
@@ -45,16 +45,16 @@ protected:
     }
 
 private:
-    xq &window_;
+    MainWindow &window_;
     std::function<void()> shown_;
     bool seen_ = false;
 };
 
-void playWholeGame(xq &window)
+void playWholeGame(MainWindow &window)
 {
     tavrin::bench::EndOfGameAnswerer answerer;
     int turns = 0;
-    window.flow().MNrj();
+    window.flow().newGame();
     while (!window.flow().programEnded() && turns < tavrin::kRecordCapacity) {
         tavrin::bench::playWhiteTurn(window);
         QApplication::processEvents();
@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     tavrin::installQtTranslation(app);
-    xq window(nullptr, feedUrl);
+    MainWindow window(nullptr, feedUrl);
 
     FirstExposure exposure(window, [&window, &mode] {
         std::printf("shown %lld %lld\n", tavrin::bench::steadyNanoseconds(),

@@ -94,7 +94,7 @@ public:
     void startClock() override { }
     void showStatusLabels() override { }
     void setModeCaption(const QString &) override { }
-    void announceComputerMove(const std::optional<tavrin::stepxy> &) override { }
+    void announceComputerMove(const std::optional<tavrin::RecordEntry> &) override { }
 
 private:
     ByteSource &source_;
@@ -110,7 +110,7 @@ void playLegalCell(GameFlow &flow, std::uint8_t choice)
             if (tavrin::invariants::legalByRule(flow, x, y, tavrin::kWhite))
                 cells.emplace_back(x, y);
     if (cells.empty()) {
-        flow.fqyz();
+        flow.pass();
         return;
     }
     const auto [x, y] = cells[choice % cells.size()];
@@ -145,10 +145,10 @@ void runCommand(GameFlow &flow, ByteSource &source)
         playLegalCell(flow, source.byte());
         break;
     case 6:
-        flow.fqyz();
+        flow.pass();
         break;
     case 7:
-        flow.MNrj();
+        flow.newGame();
         break;
     }
 }
@@ -156,11 +156,11 @@ void runCommand(GameFlow &flow, ByteSource &source)
 // True when the board, the map, the counts and the record are as in `earlier`.
 bool sameGame(const GameState &now, const GameState &earlier)
 {
-    return now.stepnum == earlier.stepnum && now.bqnum == earlier.bqnum
-        && now.hqnum == earlier.hqnum && now.gamestarted == earlier.gamestarted
-        && std::memcmp(now.qizi, earlier.qizi, sizeof now.qizi) == 0
-        && std::memcmp(now.kyxq, earlier.kyxq, sizeof now.kyxq) == 0
-        && std::memcmp(now.qipu, earlier.qipu, sizeof now.qipu) == 0;
+    return now.lastEntry == earlier.lastEntry && now.whiteCount == earlier.whiteCount
+        && now.blackCount == earlier.blackCount && now.gameStarted == earlier.gameStarted
+        && std::memcmp(now.board, earlier.board, sizeof now.board) == 0
+        && std::memcmp(now.playable, earlier.playable, sizeof now.playable) == 0
+        && std::memcmp(now.record, earlier.record, sizeof now.record) == 0;
 }
 
 // Checks the invariants; the computer's choices are replayed too when `thorough` is set, which
@@ -173,9 +173,9 @@ void check(const GameFlow &flow, std::size_t command, bool thorough, GameState &
         return;
     lastChecked = flow;
     tavrin::invariants::CheckPoint point;
-    point.countsTaken = flow.gamestarted == 1;
-    point.exchangeCompleted = flow.gamestarted == 1 && !flow.programEnded();
-    point.replay = flow.gamestarted != 1 ? ReplayCheck::None
+    point.countsTaken = flow.gameStarted == 1;
+    point.exchangeCompleted = flow.gameStarted == 1 && !flow.programEnded();
+    point.replay = flow.gameStarted != 1 ? ReplayCheck::None
         : thorough                       ? ReplayCheck::StonesAndComputer
                                          : ReplayCheck::Stones;
     if (const auto fault = tavrin::invariants::firstFault(flow, point)) {
@@ -192,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FuzzWindow window(source);
     GameFlow flow(window);
     // As at window load: the starting position is on the board before the first game.
-    flow.initqizi();
+    flow.placeStartingStones();
     GameState lastChecked;
     check(flow, 0, false, lastChecked);
     std::size_t command = 0;

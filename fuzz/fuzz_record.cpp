@@ -26,7 +26,7 @@ void checkEntries(const tavrin::replay::RecordText &record)
         && (record.error->reason.isEmpty()
             || record.error->line != static_cast<int>(record.entries.size()) + 1))
         fail("a fault without a reason, or not on the line after the last entry");
-    for (const tavrin::stepxy entry : record.entries) {
+    for (const tavrin::RecordEntry entry : record.entries) {
         if (entry.x < 0 || entry.x > tavrin::kBoardSize || entry.y < 0
             || entry.y > tavrin::kBoardSize || (entry.x == 0) != (entry.y == 0))
             fail("an entry that is neither a cell nor a turn without a stone");
@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const ReplayResult whole = replayRecord(record.entries, {-1, false});
     if (whole.error && (whole.error->line < 1 || whole.error->line > count))
         fail("a replay fault outside the record");
-    if (whole.position.bqnum + whole.position.hqnum > tavrin::kBoardSize * tavrin::kBoardSize)
+    if (whole.position.whiteCount + whole.position.blackCount
+        > tavrin::kBoardSize * tavrin::kBoardSize)
         fail("more stones than cells");
     // Every entry is checked whatever position is shown; checking the computer's choices too
     // can only add faults.

@@ -1,5 +1,5 @@
+#include "ui/main_window.h"
 #include "ui/qt_translation.h"
-#include "ui/xq.h"
 
 #include <QApplication>
 #include <csignal>
@@ -11,6 +11,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
     tavrin::installQtTranslation(app);
-    tavrin::xq window;
+    tavrin::MainWindow window;
     return QApplication::exec();
 }

@@ -214,13 +214,13 @@ QString boardCellName(const BoardSurface &board, int x, int y)
     const QString cell
         = QString::number(x) + QLatin1Char(',') + QString::number(y) + QLatin1Char(' ');
     if (const GameState *state = board.state()) {
-        if (state->qizi[x][y] == kWhite) {
+        if (state->board[x][y] == kWhite) {
             return cell + QString::fromUtf8(kWhiteStone);
         }
-        if (state->qizi[x][y] == kBlack) {
+        if (state->board[x][y] == kBlack) {
             return cell + QString::fromUtf8(kBlackStone);
         }
-        const bool playable = state->gamestarted == 1 && state->kyxq[x][y] == kLegal;
+        const bool playable = state->gameStarted == 1 && state->playable[x][y] == kLegal;
         return cell + QString::fromUtf8(kEmptyCell)
             + (playable ? QString::fromUtf8(kPlayable) : QString());
     }

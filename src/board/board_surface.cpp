@@ -149,7 +149,7 @@ void BoardSurface::paintStones(const GameState &state, bool clearEmpty)
 {
     for (int y = 1; y <= kBoardSize; ++y) {
         for (int x = 1; x <= kBoardSize; ++x) {
-            const std::int16_t code = state.qizi[x][y];
+            const std::int16_t code = state.board[x][y];
             if (code == kWhite) {
                 paintDisc(x, y, Disc::White);
             } else if (code == kBlack) {

@@ -15,7 +15,7 @@ bool isWebAddress(const QString &url)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-void openurl(const QString &url)
+void openWebAddress(const QString &url)
 {
     if (isWebAddress(url)) {
         QDesktopServices::openUrl(QUrl(url.trimmed(), QUrl::StrictMode));

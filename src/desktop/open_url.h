@@ -7,9 +7,9 @@ namespace tavrin {
 // Hands a web address to the desktop's browser and returns at once. Only http and https
 // addresses are opened; anything else (a program, a local file, another scheme) is ignored.
 // Nothing is reported either way.
-void openurl(const QString &url);
+void openWebAddress(const QString &url);
 
-// True when openurl would hand this address on.
+// True when openWebAddress would hand this address on.
 bool isWebAddress(const QString &url);
 
 } // namespace tavrin

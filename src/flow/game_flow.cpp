@@ -12,28 +12,28 @@ namespace tavrin {
 
 namespace {
 
-// The empty corner from which pd on the starting position turns nothing over: pd there only
-// recounts the stones.
+// The empty corner from which playStone on the starting position turns nothing over: playStone
+// there only recounts the stones.
 constexpr std::int16_t kRecountCell = 1;
 
 // The cell a pass question names: column by column, the first where white may play.
-std::optional<stepxy> firstLegalCellForWhite(const GameState &state)
+std::optional<RecordEntry> firstLegalCellForWhite(const GameState &state)
 {
     for (std::int16_t x = 1; x <= kBoardSize; ++x)
         for (std::int16_t y = 1; y <= kBoardSize; ++y)
-            if (state.qizi[x][y] == kEmpty && state.dfpd(x, y, kWhite) != 0)
-                return stepxy {x, y};
+            if (state.board[x][y] == kEmpty && state.capturesAt(x, y, kWhite) != 0)
+                return RecordEntry {x, y};
     return std::nullopt;
 }
 
 // The cell that holds a stone on `after` and was empty on `before`, if there is one.
-std::optional<stepxy> newStone(const std::int16_t (&before)[kBoardSize + 1][kBoardSize + 1],
+std::optional<RecordEntry> newStone(const std::int16_t (&before)[kBoardSize + 1][kBoardSize + 1],
     const std::int16_t (&after)[kBoardSize + 1][kBoardSize + 1])
 {
     for (std::int16_t x = 1; x <= kBoardSize; ++x)
         for (std::int16_t y = 1; y <= kBoardSize; ++y)
             if (before[x][y] == kEmpty && after[x][y] != kEmpty)
-                return stepxy {x, y};
+                return RecordEntry {x, y};
     return std::nullopt;
 }
 
@@ -43,7 +43,7 @@ GameFlow::GameFlow(WindowServices &window) : window_(window) { }
 
 void GameFlow::release(const std::optional<PointerCell> &cell, Qt::MouseButton button)
 {
-    if (programEnded_ || gamestarted != 1 || button != Qt::LeftButton || !cell)
+    if (programEnded_ || gameStarted != 1 || button != Qt::LeftButton || !cell)
         return;
     if (!cell->onBoard()) {
         window_.beep();
@@ -51,12 +51,12 @@ void GameFlow::release(const std::optional<PointerCell> &cell, Qt::MouseButton b
     }
     const auto column = static_cast<std::int16_t>(cell->column);
     const auto row = static_cast<std::int16_t>(cell->row);
-    if (qizi[column][row] != kEmpty || dfpd(column, row, kWhite) == 0)
+    if (board[column][row] != kEmpty || capturesAt(column, row, kWhite) == 0)
         return;
 
-    qizi[column][row] = kWhite;
+    board[column][row] = kWhite;
     recordPlayerTurn(column, row);
-    pd(column, row, kWhite);
+    playStone(column, row, kWhite);
     // When this stone ended the game, the next game waits for the player's first move, as after
     // the new-game command.
     if (closeGameIfOver())
@@ -65,11 +65,11 @@ void GameFlow::release(const std::optional<PointerCell> &cell, Qt::MouseButton b
     computerAnswers();
 }
 
-void GameFlow::fqyz()
+void GameFlow::pass()
 {
-    if (programEnded_ || gamestarted != 1)
+    if (programEnded_ || gameStarted != 1)
         return;
-    if (const std::optional<stepxy> cell = firstLegalCellForWhite(*this)) {
+    if (const std::optional<RecordEntry> cell = firstLegalCellForWhite(*this)) {
         if (!window_.askYesNo(
                 passQuestion(cell->x, cell->y), flowtext::kAppTitle, WindowServices::Icon::None))
             return;
@@ -78,11 +78,11 @@ void GameFlow::fqyz()
     computerAnswers();
 }
 
-void GameFlow::MNrj()
+void GameFlow::newGame()
 {
     if (programEnded_)
         return;
-    if (gamestarted == 0)
+    if (gameStarted == 0)
         startFirstGame();
     else
         restartGame();
@@ -90,9 +90,9 @@ void GameFlow::MNrj()
 
 void GameFlow::ended()
 {
-    // pd may find the game over twice on one board (full, and one side without stones): the
+    // playStone may find the game over twice on one board (full, and one side without stones): the
     // player is asked once all the same.
-    if (!programEnded_ && gamestarted == 1)
+    if (!programEnded_ && gameStarted == 1)
         gameOver_ = true;
 }
 
@@ -103,7 +103,7 @@ bool GameFlow::closeGameIfOver()
     gameOver_ = false;
     window_.paintStones();
     const bool playAgain = window_.askYesNo(
-        resultText(bqnum, hqnum), flowtext::kAppTitle, WindowServices::Icon::None);
+        resultText(whiteCount, blackCount), flowtext::kAppTitle, WindowServices::Icon::None);
     offerSave();
     if (!playAgain) {
         programEnded_ = true;
@@ -117,15 +117,15 @@ bool GameFlow::closeGameIfOver()
 
 void GameFlow::startFirstGame()
 {
-    timecount = 0;
+    elapsedSeconds = 0;
     window_.startClock();
     window_.showStatusLabels();
     window_.setModeCaption(flowtext::kModeCaption);
     // The position placed at window load is used as it is; it only needs counting.
-    pd(kRecountCell, kRecountCell, kWhite);
+    playStone(kRecountCell, kRecountCell, kWhite);
     window_.paintStones();
-    pdkyxq(kWhite);
-    gamestarted = 1;
+    markPlayable(kWhite);
+    gameStarted = 1;
 }
 
 void GameFlow::restartGame()
@@ -133,45 +133,45 @@ void GameFlow::restartGame()
     if (!window_.askYesNo(
             flowtext::kNewGameQuestion, flowtext::kNewGameTitle, WindowServices::Icon::Question))
         return;
-    timecount = 0;
+    elapsedSeconds = 0;
     window_.startClock();
     setUpNextGame();
 }
 
 void GameFlow::setUpNextGame()
 {
-    initqizi();
+    placeStartingStones();
     // On the starting position neither end test can hold, so this cannot end the game again.
-    pd(kRecountCell, kRecountCell, kWhite);
+    playStone(kRecountCell, kRecountCell, kWhite);
     window_.repaintBoard();
-    pdkyxq(kWhite);
+    markPlayable(kWhite);
 }
 
 void GameFlow::recordPlayerTurn(std::int16_t x, std::int16_t y)
 {
     // A full record still lets the game go on; the turn is played but no longer written down.
-    if (stepnum < 0 || stepnum >= kRecordCapacity)
+    if (lastEntry < 0 || lastEntry >= kRecordCapacity)
         return;
-    ++stepnum;
-    qipu[stepnum] = {x, y};
+    ++lastEntry;
+    record[lastEntry] = {x, y};
 }
 
 void GameFlow::computerAnswers()
 {
-    const bool reserved = stepnum >= 0 && stepnum < kRecordCapacity;
-    std::optional<stepxy> move;
+    const bool reserved = lastEntry >= 0 && lastEntry < kRecordCapacity;
+    std::optional<RecordEntry> move;
     if (reserved) {
         // The reserved entry stays (0, 0) when the computer passes.
-        ++stepnum;
-        dfxq(true);
-        if (qipu[stepnum].x != 0)
-            move = qipu[stepnum];
+        ++lastEntry;
+        playComputerMove(true);
+        if (record[lastEntry].x != 0)
+            move = record[lastEntry];
     } else {
         // On a full record the board before the move tells where the computer played.
         std::int16_t before[kBoardSize + 1][kBoardSize + 1];
-        std::memcpy(before, qizi, sizeof before);
-        dfxq(false);
-        move = newStone(before, qizi);
+        std::memcpy(before, board, sizeof before);
+        playComputerMove(false);
+        move = newStone(before, board);
     }
     window_.announceComputerMove(move);
     // The computer's stone may have ended the game; after Yes the map is built for the new one.
@@ -179,7 +179,7 @@ void GameFlow::computerAnswers()
     if (programEnded_)
         return;
     window_.paintStones();
-    pdkyxq(kWhite);
+    markPlayable(kWhite);
 }
 
 QString GameFlow::passQuestion(std::int16_t x, std::int16_t y)

@@ -21,9 +21,9 @@ public:
     // grid line). One accepted release is one whole exchange.
     void release(const std::optional<PointerCell> &cell, Qt::MouseButton button);
     // `fqyz`: the player passes, after confirming when a legal cell remains.
-    void fqyz();
+    void pass();
     // `MNrj`: starts the first game, or asks and starts a new one.
-    void MNrj();
+    void newGame();
 
     // The result of a finished game with these stone counts, as the player is told it.
     static QString resultText(std::int16_t white, std::int16_t black);
@@ -33,7 +33,7 @@ public:
 
 protected:
     // Only notes that the game is over: the handler that made the engine call closes the game
-    // once that call has returned, so no question is ever asked from inside pd.
+    // once that call has returned, so no question is ever asked from inside playStone.
     void ended() override;
 
 private:
@@ -57,7 +57,7 @@ private:
 
     WindowServices &window_;
     bool programEnded_ = false;
-    bool gameOver_ = false; // pd found the game over; closeGameIfOver has not yet closed it
+    bool gameOver_ = false; // playStone found the game over; closeGameIfOver has not yet closed it
 };
 
 } // namespace tavrin

@@ -25,9 +25,9 @@ QByteArray signedField(std::int16_t value)
 QByteArray recordText(const GameState &state)
 {
     QByteArray text;
-    const int last = std::min<int>(state.stepnum, kRecordCapacity);
+    const int last = std::min<int>(state.lastEntry, kRecordCapacity);
     for (int i = 1; i <= last; ++i) {
-        const stepxy &entry = state.qipu[i];
+        const RecordEntry &entry = state.record[i];
         text += signedField(entry.x) + ' ' + signedField(entry.y) + " \r\n";
     }
     return text;

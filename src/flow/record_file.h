@@ -8,7 +8,7 @@ namespace tavrin {
 
 class GameState;
 
-// The text of a game record file: entries 1..stepnum of the move record, one line each,
+// The text of a game record file: entries 1..lastEntry of the move record, one line each,
 // " x  y " ended by carriage return and line feed.
 QByteArray recordText(const GameState &state);
 

@@ -31,7 +31,7 @@ public:
     virtual void paintStones() = 0;
     // `hq2`: as paintStones, and also paints every empty cell in the board colour.
     virtual void repaintBoard() = 0;
-    // Enables the one-second clock timer (timecount itself lives in the game state).
+    // Enables the one-second clock timer (elapsedSeconds itself lives in the game state).
     virtual void startClock() = 0;
     // Makes the count, mode and position labels visible.
     virtual void showStatusLabels() = 0;
@@ -39,7 +39,7 @@ public:
     virtual void setModeCaption(const QString &caption) = 0;
     // The computer has answered: where it put its stone, or nothing when it passed. Nothing is
     // shown for it; a window may pass it on to a screen reader.
-    virtual void announceComputerMove(const std::optional<stepxy> &move) = 0;
+    virtual void announceComputerMove(const std::optional<RecordEntry> &move) = 0;
 };
 
 } // namespace tavrin

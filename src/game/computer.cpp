@@ -68,21 +68,21 @@ bool chooseInterior(const FramedBoard &board, Cell &chosen)
 
 } // namespace
 
-void GameState::dfxq(bool record)
+void GameState::playComputerMove(bool writeToRecord)
 {
-    // One framed copy serves the whole search: it counts exactly what dfpd counts.
-    const FramedBoard board(qizi);
+    // One framed copy serves the whole search: it counts exactly what capturesAt counts.
+    const FramedBoard framed(board);
     Cell chosen;
-    if (!chooseCorner(board, chosen) && !chooseEdge(board, chosen)
-        && !chooseInterior(board, chosen))
+    if (!chooseCorner(framed, chosen) && !chooseEdge(framed, chosen)
+        && !chooseInterior(framed, chosen))
         return; // no legal cell: the computer passes without a word
 
-    // 4. The stone and the record entry are in place before pd, so that a game ended by this
+    // 4. The stone and the record entry are in place before playStone, so that a game ended by this
     // stone is closed with its whole record.
-    qizi[chosen.x][chosen.y] = kBlack;
-    if (record && stepnum >= 1 && stepnum <= kRecordCapacity)
-        qipu[stepnum] = {chosen.x, chosen.y};
-    pd(chosen.x, chosen.y, kBlack);
+    board[chosen.x][chosen.y] = kBlack;
+    if (writeToRecord && lastEntry >= 1 && lastEntry <= kRecordCapacity)
+        record[lastEntry] = {chosen.x, chosen.y};
+    playStone(chosen.x, chosen.y, kBlack);
 }
 
 } // namespace tavrin

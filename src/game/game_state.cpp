@@ -27,67 +27,68 @@ int capturedAlong(const BoardCells &board, int x, int y, Direction ray, std::int
 
 } // namespace
 
-void GameState::initqizi()
+void GameState::placeStartingStones()
 {
-    for (auto &column : qizi)
+    for (auto &column : board)
         for (auto &cell : column)
             cell = kEmpty;
 
     constexpr int low = kBoardSize / 2; // the central 2 x 2 square is low..low + 1
-    qizi[low][low] = kBlack;
-    qizi[low + 1][low + 1] = kBlack;
-    qizi[low + 1][low] = kWhite;
-    qizi[low][low + 1] = kWhite;
+    board[low][low] = kBlack;
+    board[low + 1][low + 1] = kBlack;
+    board[low + 1][low] = kWhite;
+    board[low][low + 1] = kWhite;
 
-    for (auto &entry : qipu)
-        entry = stepxy {};
-    stepnum = 0;
+    for (auto &entry : record)
+        entry = RecordEntry {};
+    lastEntry = 0;
 }
 
-std::uint8_t GameState::dfpd(std::int16_t x, std::int16_t y, std::int16_t side) const
+std::uint8_t GameState::capturesAt(std::int16_t x, std::int16_t y, std::int16_t side) const
 {
     int count = 0;
     for (const Direction ray : kRays)
-        count += capturedAlong(qizi, x, y, ray, side);
+        count += capturedAlong(board, x, y, ray, side);
     // At most 14 stones per ray and far fewer over all eight, so the count fits.
     return static_cast<std::uint8_t>(count);
 }
 
-void GameState::pd(std::int16_t x, std::int16_t y, std::int16_t side)
+void GameState::playStone(std::int16_t x, std::int16_t y, std::int16_t side)
 {
     // The eight rays share no cell, so turning one over never changes what a later one sees.
     for (const Direction ray : kRays) {
-        const int captured = capturedAlong(qizi, x, y, ray, side);
+        const int captured = capturedAlong(board, x, y, ray, side);
         for (int d = 1; d <= captured; ++d)
-            qizi[x + d * ray.dx][y + d * ray.dy] = side;
+            board[x + d * ray.dx][y + d * ray.dy] = side;
     }
 
-    bqnum = 0;
-    hqnum = 0;
+    whiteCount = 0;
+    blackCount = 0;
     for (int cx = 1; cx <= kBoardSize; ++cx) {
         for (int cy = 1; cy <= kBoardSize; ++cy) {
-            if (qizi[cx][cy] == kWhite)
-                ++bqnum;
-            else if (qizi[cx][cy] == kBlack)
-                ++hqnum;
+            if (board[cx][cy] == kWhite)
+                ++whiteCount;
+            else if (board[cx][cy] == kBlack)
+                ++blackCount;
         }
     }
 
-    if (bqnum + hqnum == kBoardSize * kBoardSize)
+    if (whiteCount + blackCount == kBoardSize * kBoardSize)
         ended();
     // ended() may already have started the next game, so the counts are read afresh here.
-    if (bqnum == 0 || hqnum == 0)
+    if (whiteCount == 0 || blackCount == 0)
         ended();
 }
 
-void GameState::pdkyxq(std::int16_t side)
+void GameState::markPlayable(std::int16_t side)
 {
-    // The map is the legality rule (an empty cell where dfpd is non-zero) over all 256 cells;
+    // The map is the legality rule (an empty cell where capturesAt is non-zero) over all 256 cells;
     // the framed copy answers it without counting every ray to its end.
-    const FramedBoard framed(qizi);
+    const FramedBoard framed(board);
     for (std::int16_t x = 1; x <= kBoardSize; ++x)
         for (std::int16_t y = 1; y <= kBoardSize; ++y)
-            kyxq[x][y] = (qizi[x][y] == kEmpty && framed.captures(x, y, side)) ? kLegal : kIllegal;
+            playable[x][y]
+                = (board[x][y] == kEmpty && framed.captures(x, y, side)) ? kLegal : kIllegal;
 }
 
 } // namespace tavrin

@@ -48,7 +48,7 @@ public:
 
     bool isEmpty(int x, int y) const { return cells_[x][y] == kEmpty; }
 
-    // What dfpd counts for a stone of `side` at the board cell (x, y).
+    // What capturesAt counts for a stone of `side` at the board cell (x, y).
     int count(int x, int y, std::int16_t side) const
     {
         int total = 0;

@@ -30,17 +30,19 @@ QString positionText(const GameState &state, bool gameOver)
     for (int y = 1; y <= kBoardSize; ++y) {
         text += QStringLiteral("%1").arg(y, 3);
         for (int x = 1; x <= kBoardSize; ++x) {
-            text += QStringLiteral("  ") + cellMark(state.qizi[x][y]);
+            text += QStringLiteral("  ") + cellMark(state.board[x][y]);
         }
         text += QLatin1Char('\n');
     }
-    text += QStringLiteral("white (o): %1  black (x): %2\n").arg(state.bqnum).arg(state.hqnum);
+    text += QStringLiteral("white (o): %1  black (x): %2\n")
+                .arg(state.whiteCount)
+                .arg(state.blackCount);
     if (gameOver) {
-        text += GameFlow::resultText(state.bqnum, state.hqnum) + QLatin1Char('\n');
+        text += GameFlow::resultText(state.whiteCount, state.blackCount) + QLatin1Char('\n');
     } else {
         text += QStringLiteral("the game is not over\n");
         // The game stops recording at its last entry, so it may have gone on unrecorded.
-        if (state.stepnum >= kRecordCapacity) {
+        if (state.lastEntry >= kRecordCapacity) {
             text += QStringLiteral(
                 "the record is full (%1 entries); the game may have gone on beyond it\n")
                         .arg(kRecordCapacity);

@@ -43,7 +43,7 @@ std::optional<std::int16_t> coordinate(QByteArrayView digits)
 // What one line of a record holds: its entry, or why it holds none.
 struct LineEntry
 {
-    stepxy entry;
+    RecordEntry entry;
     std::optional<QString> fault;
 };
 
@@ -93,7 +93,7 @@ LineEntry entryFromLine(QByteArrayView line)
                 .arg(*x)
                 .arg(*y)};
     }
-    return {stepxy {*x, *y}, std::nullopt};
+    return {RecordEntry {*x, *y}, std::nullopt};
 }
 
 // The line of `bytes` that starts at `start`, up to and with its line feed, if it has one.

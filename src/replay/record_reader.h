@@ -24,7 +24,7 @@ struct RecordError
 // What reading a record gives: its entries up to the first fault, and that fault if any.
 struct RecordText
 {
-    std::vector<stepxy> entries;
+    std::vector<RecordEntry> entries;
     std::optional<RecordError> error;
 };
 

@@ -31,7 +31,7 @@ struct ReplayResult
 // Plays a record from the starting position: odd entries are white's turns, even entries
 // black's, (0, 0) a turn without a stone. Every stone must be legal for its side, and nothing
 // may follow the end of the game.
-ReplayResult replayRecord(const std::vector<stepxy> &entries, const ReplayOptions &options);
+ReplayResult replayRecord(const std::vector<RecordEntry> &entries, const ReplayOptions &options);
 
 // True when the position ends a game: a full board or a side without stones.
 bool isGameOver(const GameState &state);

@@ -20,19 +20,19 @@ ReviewGame prepareReview(const RecordText &record, bool checkComputer)
     game.entries.assign(record.entries.begin(), record.entries.begin() + sound);
 
     GameState state;
-    state.initqizi();
-    state.pd(1, 1, kWhite); // only recounts the starting position
+    state.placeStartingStones();
+    state.playStone(1, 1, kWhite); // only recounts the starting position
     game.positions.reserve(sound + 1);
     game.positions.push_back(state);
     for (std::size_t index = 1; index <= sound; ++index) {
         // The same steps as the replay's: odd entries are white's, (0, 0) places nothing.
-        const stepxy entry = game.entries[index - 1];
+        const RecordEntry entry = game.entries[index - 1];
         const std::int16_t side = index % 2 == 1 ? kWhite : kBlack;
-        state.stepnum = static_cast<std::int16_t>(index);
-        state.qipu[index] = entry;
+        state.lastEntry = static_cast<std::int16_t>(index);
+        state.record[index] = entry;
         if (entry.x != 0) {
-            state.qizi[entry.x][entry.y] = side;
-            state.pd(entry.x, entry.y, side);
+            state.board[entry.x][entry.y] = side;
+            state.playStone(entry.x, entry.y, side);
         }
         game.positions.push_back(state);
     }

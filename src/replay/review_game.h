@@ -12,7 +12,7 @@ namespace tavrin::replay {
 // worked out once, so that showing any of them costs no replay.
 struct ReviewGame
 {
-    std::vector<stepxy> entries; // the sound entries: everything before the first fault
+    std::vector<RecordEntry> entries; // the sound entries: everything before the first fault
     std::vector<GameState> positions; // [i] is the position after entry i, [0] the start
     bool gameOver = false; // the last position ends the game
     std::optional<RecordError> fault; // the first fault, as the replay tool reports it

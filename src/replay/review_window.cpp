@@ -35,7 +35,7 @@ constexpr double kFaultPoints = 9.0;
 constexpr int kPanelMargin = 6;
 
 // "白棋 10,9", "黑棋放弃": the side that made entry `index` (1-based), and its cell.
-QString moveCaption(int index, stepxy entry)
+QString moveCaption(int index, RecordEntry entry)
 {
     const QString side = index % 2 == 1 ? reviewtext::kWhiteSide : reviewtext::kBlackSide;
     if (entry.x == 0) {
@@ -196,7 +196,7 @@ void ReviewWindow::showBoard()
     }
     board_->paintStones(game_.positions[static_cast<std::size_t>(entry_)], true);
     if (entry_ > 0) {
-        const stepxy entry = game_.entries[static_cast<std::size_t>(entry_ - 1)];
+        const RecordEntry entry = game_.entries[static_cast<std::size_t>(entry_ - 1)];
         if (entry.x != 0) {
             board_->markDisc(entry.x, entry.y);
             marked_ = entry;
@@ -207,14 +207,15 @@ void ReviewWindow::showBoard()
 void ReviewWindow::showCaptions()
 {
     const GameState &position = game_.positions[static_cast<std::size_t>(entry_)];
-    whiteCount_->setText(flowtext::countCaption(kWhite, position.bqnum));
-    blackCount_->setText(flowtext::countCaption(kBlack, position.hqnum));
+    whiteCount_->setText(flowtext::countCaption(kWhite, position.whiteCount));
+    blackCount_->setText(flowtext::countCaption(kBlack, position.blackCount));
     stepCaption_->setText(reviewtext::kStepCaption.arg(entry_).arg(game_.lastEntry()));
     moveCaption_->setText(entry_ == 0
             ? QString()
             : moveCaption(entry_, game_.entries[static_cast<std::size_t>(entry_ - 1)]));
     const bool ended = game_.gameOver && entry_ == game_.lastEntry();
-    result_->setText(ended ? GameFlow::resultText(position.bqnum, position.hqnum) : QString());
+    result_->setText(
+        ended ? GameFlow::resultText(position.whiteCount, position.blackCount) : QString());
 }
 
 int runReview(const QByteArray &recordName, const ReplayOptions &options)

@@ -44,7 +44,7 @@ private:
 
     ReviewGame game_;
     int entry_ = -1;
-    std::optional<stepxy> marked_; // the cell whose disc carries the mark
+    std::optional<RecordEntry> marked_; // the cell whose disc carries the mark
     BoardSurface *board_ = nullptr;
     QLabel *whiteCount_ = nullptr;
     QLabel *blackCount_ = nullptr;

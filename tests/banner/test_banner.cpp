@@ -1,8 +1,8 @@
 // The banner: its table after a load from a server on this machine, the ticker, the links its
 // captions open, and the caption label it draws them with.
+#include "banner/banner.h"
 #include "banner/caption_label.h"
 #include "banner/feed_loader.h"
-#include "banner/gg.h"
 #include "desktop/home_page.h"
 
 #include <QDeadlineTimer>
@@ -198,7 +198,7 @@ private slots:
         // Only a silent server holds the load until the deadline; an overlong head ends it at once.
         const QDeadlineTimer bound(status.isEmpty() ? 2200 : 1000);
 
-        const tavrin::Gg banner(nullptr, server.url);
+        const tavrin::Banner banner(nullptr, server.url);
 
         QCOMPARE_GT(bound.remainingTime(), 0);
         QCOMPARE(server.paths.size(), requests);
@@ -227,16 +227,17 @@ private slots:
     // click on it opens the link of the caption shown.
     void tickerScrollsRestsAndRotates()
     {
-        tavrin::Gg banner(nullptr, LocalServer("404 Not Found", {}).url); // the fallback
-        auto *Label1 = banner.findChild<QLabel *>("Label1");
+        tavrin::Banner banner(nullptr, LocalServer("404 Not Found", {}).url); // the fallback
+        auto *tickerCaption = banner.findChild<QLabel *>("Label1");
         QString tops; // Label1's top at each tick, "*" where it rests 6000 ms instead of 20
         QStringList seen;
         for (int tick = 0; seen.size() < 11 && tick < 300; ++tick, banner.advanceTicker()) {
-            tops += QString::number(Label1->y()) + (banner.tickerInterval() == 6000 ? "* " : " ");
-            if (tick == 0 || Label1->y() == 24) {
-                seen << Label1->text();
+            tops += QString::number(tickerCaption->y())
+                + (banner.tickerInterval() == 6000 ? "* " : " ");
+            if (tick == 0 || tickerCaption->y() == 24) {
+                seen << tickerCaption->text();
                 opened_.clear();
-                QTest::mouseClick(Label1, Qt::LeftButton);
+                QTest::mouseClick(tickerCaption, Qt::LeftButton);
                 for (const tavrin::BannerEntry &entry : banner.entries())
                     QVERIFY(entry.caption != seen.last() || opened_ == QStringList {entry.link});
             }
@@ -248,7 +249,7 @@ private slots:
 
     void pointerMovesHoldReleaseAndColour()
     {
-        tavrin::Gg banner(nullptr, LocalServer("404 Not Found", {}).url); // the fallback
+        tavrin::Banner banner(nullptr, LocalServer("404 Not Found", {}).url); // the fallback
         const QHash<QString, QChar> letter = {{"#0000c0", 'd'}, {"#ff0000", 'r'}, {"#0000ff", 'b'}};
         QStringList seen;
         for (const QString name :
@@ -279,7 +280,7 @@ private slots:
         // host are opened, and Label2(1) of a single entry opens nothing.
         opened_.clear();
         for (const QByteArray &feed : {kThree, kOne, rss({"脚|javascript:x()", "无|http://"})}) {
-            const tavrin::Gg banner(nullptr, LocalServer("200 OK", feed).url);
+            const tavrin::Banner banner(nullptr, LocalServer("200 OK", feed).url);
             for (const char *name : {"Label1", "Label2_0", "Label2_1", "Label3"})
                 QTest::mouseClick(banner.findChild<QLabel *>(name), Qt::LeftButton);
         }

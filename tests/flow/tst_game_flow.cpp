@@ -50,10 +50,10 @@ class GameFlowTest : public QObject
     // The first game under way on `board`, the log empty.
     void start(const QStringList &board)
     {
-        flow->initqizi();
-        flow->MNrj();
+        flow->placeStartingStones();
+        flow->newGame();
         putBoard(*flow, board);
-        flow->pdkyxq(kWhite);
+        flow->markPlayable(kWhite);
         window.clearLog();
     }
 
@@ -178,33 +178,33 @@ private slots:
         QFETCH(QString, asked);
         QFETCH(QString, changes);
         start(board);
-        std::fill_n(flow->qipu + 1, filled, stepxy {5, 16}); // a mark no turn here writes
-        flow->stepnum = std::int16_t(filled);
-        flow->timecount = 77;
+        std::fill_n(flow->record + 1, filled, RecordEntry {5, 16}); // a mark no turn here writes
+        flow->lastEntry = std::int16_t(filled);
+        flow->elapsedSeconds = 77;
         window.answers = QList<bool>(3, command.yes);
 
         if (command.kind == Command::NewGame)
-            flow->MNrj();
+            flow->newGame();
         else if (command.kind == Command::Pass)
-            flow->fqyz();
+            flow->pass();
         else
             flow->release(cellAt(command.x, command.y), command.button);
         const bool ended = calls.contains("endProgram");
         if (ended) {
             flow->release(cellAt(-30.0f, 530.0f), Qt::LeftButton);
-            flow->fqyz();
-            flow->MNrj();
-            flow->pd(16, 16, kWhite); // an end test that turns nothing over
+            flow->pass();
+            flow->newGame();
+            flow->playStone(16, 16, kWhite); // an end test that turns nothing over
         }
         QCOMPARE(window.calls, calls);
         QCOMPARE(recordSummary(*flow).replace(QRegularExpression("( 5,16)+"), " …"), record);
         QCOMPARE(window.shown.value(0), asked);
         QCOMPARE(boardToText(*flow),
             changes == "start" ? startingBoardText() : placedBoard(changes, board));
-        QCOMPARE(flow->timecount, std::int16_t(calls.contains("startClock") ? 0 : 77));
+        QCOMPARE(flow->elapsedSeconds, std::int16_t(calls.contains("startClock") ? 0 : 77));
         QCOMPARE(flow->programEnded(), ended);
         GameState fresh = *flow; // white's map must be the one for the board as it is
-        fresh.pdkyxq(kWhite);
+        fresh.markPlayable(kWhite);
         QCOMPARE(legalCellsText(*flow), legalCellsText(ended ? *flow : fresh));
     }
 
@@ -212,22 +212,22 @@ private slots:
     // on the position put there at window load.
     void firstNewGame()
     {
-        flow->initqizi();
+        flow->placeStartingStones();
         putBoard(*flow, placedBoard("o@1-16,1-16"));
-        flow->pd(1, 1, kWhite); // a board over by both rules
-        flow->initqizi();
+        flow->playStone(1, 1, kWhite); // a board over by both rules
+        flow->placeStartingStones();
         flow->release(cellAt(590.0f, 530.0f), Qt::LeftButton);
         flow->release(cellAt(-30.0f, 530.0f), Qt::LeftButton);
-        flow->fqyz();
+        flow->pass();
         QVERIFY(window.calls.isEmpty());
-        flow->timecount = 9; // the counts are still those of the full board
+        flow->elapsedSeconds = 9; // the counts are still those of the full board
 
-        flow->MNrj();
+        flow->newGame();
         QCOMPARE(window.calls.join(' '), "startClock showStatusLabels setModeCaption paintStones");
         QCOMPARE(window.shown, QStringList {"   人机大战"});
         QCOMPARE(boardToText(*flow), startingBoardText());
-        QCOMPARE(QPoint(flow->bqnum, flow->hqnum), QPoint(2, 2));
-        QCOMPARE(flow->timecount, std::int16_t(0));
+        QCOMPARE(QPoint(flow->whiteCount, flow->blackCount), QPoint(2, 2));
+        QCOMPARE(flow->elapsedSeconds, std::int16_t(0));
         QCOMPARE(legalCellsText(*flow), "8,7 7,8 10,9 9,10");
     }
 
@@ -275,9 +275,9 @@ private slots:
         const QString before = folderListing(QDir(dir.path()));
         QVERIFY(QDir::setCurrent(dir.path()));
         start(placedBoard("o@1,1 x@2,1")); // white at (3, 1) takes black's last stone
-        flow->qipu[1] = {10, 9};
-        flow->qipu[2] = {10, 8};
-        flow->stepnum = 3; // entry 3 is a pass
+        flow->record[1] = {10, 9};
+        flow->record[2] = {10, 8};
+        flow->lastEntry = 3; // entry 3 is a pass
         window.answers = {true};
         window.saveNames = {chosen.replace("%1", dir.path())};
 
@@ -324,7 +324,7 @@ private slots:
             player.window.answers = {true};
             if (!player.exchange()) {
                 ++stuck;
-                player.flow.MNrj();
+                player.flow.newGame();
             }
             QCOMPARE(player.window.unansweredQuestions, 0);
             player.window.clearLog();
@@ -338,8 +338,8 @@ private slots:
         QVERIFY(ended > kGames / 2);
         // The checks must notice a damaged state, or the games above prove nothing.
         GameState miscounted = player.flow, mismapped = player.flow;
-        ++miscounted.bqnum;
-        mismapped.kyxq[1][1] = std::int16_t(kLegal + kIllegal - mismapped.kyxq[1][1]);
+        ++miscounted.whiteCount;
+        mismapped.playable[1][1] = std::int16_t(kLegal + kIllegal - mismapped.playable[1][1]);
         QVERIFY(invariants::firstFault(miscounted, {}) && invariants::firstFault(mismapped, {}));
     }
 };

@@ -1,5 +1,5 @@
-// The rule operations of the game state (dfpd, pd, pdkyxq, dfxq) checked against the capture rule
-// and the computer's priorities written out plainly.
+// The rule operations of the game state (capturesAt, playStone, markPlayable, playComputerMove)
+// checked against the capture rule and the computer's priorities written out plainly.
 #include "board_text.h"
 #include "game/game_state.h"
 #include "reference_rules.h"
@@ -19,11 +19,11 @@ namespace {
 // True when the two states hold the same values in every field.
 bool sameState(const GameState &a, const GameState &b)
 {
-    return std::memcmp(a.qizi, b.qizi, sizeof a.qizi) == 0
-        && std::memcmp(a.kyxq, b.kyxq, sizeof a.kyxq) == 0
-        && std::memcmp(a.qipu, b.qipu, sizeof a.qipu) == 0
-        && std::tie(a.timecount, a.gamestarted, a.bqnum, a.hqnum, a.stepnum)
-        == std::tie(b.timecount, b.gamestarted, b.bqnum, b.hqnum, b.stepnum);
+    return std::memcmp(a.board, b.board, sizeof a.board) == 0
+        && std::memcmp(a.playable, b.playable, sizeof a.playable) == 0
+        && std::memcmp(a.record, b.record, sizeof a.record) == 0
+        && std::tie(a.elapsedSeconds, a.gameStarted, a.whiteCount, a.blackCount, a.lastEntry)
+        == std::tie(b.elapsedSeconds, b.gameStarted, b.whiteCount, b.blackCount, b.lastEntry);
 }
 
 // Counts the calls of ended() and keeps the whole state as the first one saw it: the state a game
@@ -45,8 +45,8 @@ struct EndWatcher : GameState
 // side without stones.
 int endsReaching(const GameState &after)
 {
-    return (after.bqnum + after.hqnum == kBoardSize * kBoardSize)
-        + (after.bqnum == 0 || after.hqnum == 0);
+    return (after.whiteCount + after.blackCount == kBoardSize * kBoardSize)
+        + (after.whiteCount == 0 || after.blackCount == 0);
 }
 
 // Black's choice by the plain statement: a corner, then the edge scan, then the interior cell
@@ -79,61 +79,61 @@ class TestRules : public QObject
 
 private slots:
     // Over random positions from full to empty, with the moving side's stones on the border where
-    // no ray may look and stale counts: on every cell dfpd counts what the plain rule captures,
-    // pd turns over exactly those stones, recounts and ends the game as the rule says; pdkyxq
-    // rewrites every cell, and only cells, to mark the empty ones that capture; and the computer
-    // plays the plain priority over the plain counts and records its stone in entry stepnum when
-    // recording and that entry is one of 1..256. Each entry and map cell holds a mark beforehand,
-    // so that a stray write shows; the state is looked at when the game ends, as a game may be
-    // saved from there.
+    // no ray may look and stale counts: on every cell capturesAt counts what the plain rule
+    // captures, playStone turns over exactly those stones, recounts and ends the game as the rule
+    // says; markPlayable rewrites every cell, and only cells, to mark the empty ones that capture;
+    // and the computer plays the plain priority over the plain counts and records its stone in
+    // entry lastEntry when recording and that entry is one of 1..256. Each entry and map cell holds
+    // a mark beforehand, so that a stray write shows; the state is looked at when the game ends, as
+    // a game may be saved from there.
     void rulesAgreeWithThePlainStatement()
     {
         std::mt19937 rng(0x7A5B1u);
         for (int position = 0; position < 3000; ++position) {
             GameState before;
-            before.bqnum = before.hqnum = -7;
-            std::fill(std::begin(before.qipu), std::end(before.qipu), stepxy {3, 3});
-            std::fill_n(&before.kyxq[0][0], sizeof before.kyxq / 2, kLegal);
+            before.whiteCount = before.blackCount = -7;
+            std::fill(std::begin(before.record), std::end(before.record), RecordEntry {3, 3});
+            std::fill_n(&before.playable[0][0], sizeof before.playable / 2, kLegal);
             for (int x = 1; x <= kBoardSize; ++x)
                 for (int y = 1; y <= kBoardSize; ++y)
-                    before.qizi[x][y] = int(rng() % 3000) < position ? 0 : 1 + rng() % 2;
+                    before.board[x][y] = int(rng() % 3000) < position ? 0 : 1 + rng() % 2;
             for (const std::int16_t side : {kWhite, kBlack}) {
                 EndWatcher played;
                 for (int i = 0; i <= kBoardSize; ++i)
-                    before.qizi[0][i] = before.qizi[i][0] = side;
+                    before.board[0][i] = before.board[i][0] = side;
                 if (side == kBlack) {
                     played.GameState::operator=(before);
-                    played.stepnum = std::array {0, 1, 256}[position % 3];
+                    played.lastEntry = std::array {0, 1, 256}[position % 3];
                     GameState expected = played;
                     const QPoint chosen = referenceChoice(before);
                     if (!chosen.isNull())
                         referencePlay(expected, chosen.x(), chosen.y(), kBlack);
-                    if (!chosen.isNull() && position % 4 != 0 && expected.stepnum >= 1)
-                        expected.qipu[expected.stepnum]
+                    if (!chosen.isNull() && position % 4 != 0 && expected.lastEntry >= 1)
+                        expected.record[expected.lastEntry]
                             = {std::int16_t(chosen.x()), std::int16_t(chosen.y())};
-                    played.dfxq(position % 4 != 0);
+                    played.playComputerMove(position % 4 != 0);
                     QVERIFY2(sameState(played.atEnd(), expected)
                             && played.calls == (chosen.isNull() ? 0 : endsReaching(expected)),
                         qPrintable(QStringLiteral("computer, position %1:\n").arg(position)
                             + boardToText(before).join('\n')));
                 }
                 GameState mapped = before;
-                std::fill_n(&mapped.kyxq[0][0], sizeof mapped.kyxq / 2, std::int16_t(5));
-                mapped.pdkyxq(side);
+                std::fill_n(&mapped.playable[0][0], sizeof mapped.playable / 2, std::int16_t(5));
+                mapped.markPlayable(side);
                 for (std::int16_t x = 1; x <= kBoardSize; ++x)
                     for (std::int16_t y = 1; y <= kBoardSize; ++y) {
                         GameState expected = before;
                         played.GameState::operator=(before);
                         played.calls = 0;
                         const int captured = referencePlay(expected, x, y, side);
-                        played.qizi[x][y] = side;
-                        const int counted = played.dfpd(x, y, side);
-                        played.pd(x, y, side);
+                        played.board[x][y] = side;
+                        const int counted = played.capturesAt(x, y, side);
+                        played.playStone(x, y, side);
                         if (counted != captured || !sameState(played.atEnd(), expected)
                             || played.calls != endsReaching(expected)
-                            || mapped.kyxq[x][y]
-                                != (before.qizi[x][y] == kEmpty && captured ? kLegal : kIllegal)
-                            || mapped.kyxq[0][y] != 5 || mapped.kyxq[x][0] != 5)
+                            || mapped.playable[x][y]
+                                != (before.board[x][y] == kEmpty && captured ? kLegal : kIllegal)
+                            || mapped.playable[0][y] != 5 || mapped.playable[x][0] != 5)
                             QFAIL(qPrintable(QString::asprintf("position %d, (%d, %d), side %d:\n",
                                                  position, x, y, side)
                                 + boardToText(before).join('\n')));

@@ -33,12 +33,12 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 // The board is the picture of `position` drawn afresh, but for a ring of the other side's colour
 // inside the stone `marked`.
-void checkBoard(ReviewWindow &window, const GameState &position, stepxy marked)
+void checkBoard(ReviewWindow &window, const GameState &position, RecordEntry marked)
 {
     const QImage shown = window.findChild<BoardSurface *>("board")->picture();
     const QImage fresh = boardPicture(position, shown.width());
     const QColor other
-        = position.qizi[marked.x][marked.y] == kWhite ? kBlackStoneColour : kWhiteStoneColour;
+        = position.board[marked.x][marked.y] == kWhite ? kBlackStoneColour : kWhiteStoneColour;
     const double cell = shown.width() / double(kBoardSize);
     const QRectF disc((marked.x - 1) * cell, (marked.y - 1) * cell, cell, cell);
     bool ring = false;
@@ -90,7 +90,7 @@ private slots:
         const QString path = folder_.filePath("game.tvr");
         QVERIFY(writeFile(path, record));
         const int last = int(moves.size()) - 1;
-        const std::vector<stepxy> entries = parseRecord(record).entries;
+        const std::vector<RecordEntry> entries = parseRecord(record).entries;
         bool looked = false;
         QObject context; // nothing is looked at after the review is over
         QTimer::singleShot(0, &context, [&] {
@@ -108,15 +108,16 @@ private slots:
             QTest::keyClick(window, Qt::Key_Home);
             for (int entry = 0; entry <= last; ++entry) { // the step caption names the entry shown
                 const GameState position = replayRecord(entries, {entry, false}).position;
-                checkBoard(*window, position, entry > 0 ? entries[entry - 1] : stepxy {});
+                checkBoard(*window, position, entry > 0 ? entries[entry - 1] : RecordEntry {});
                 QStringList shown;
                 for (const char *name :
                     {"stepCaption", "moveCaption", "result", "whiteCount", "blackCount"})
                     shown << window->findChild<QLabel *>(name)->text();
                 QCOMPARE(shown,
                     QStringList({QString("第 %1 步 / 共 %2 步").arg(entry).arg(last), moves[entry],
-                        entry < last ? "" : result, QString("白棋现有 %1 子").arg(position.bqnum),
-                        QString("黑棋现有 %1 子").arg(position.hqnum)}));
+                        entry < last ? "" : result,
+                        QString("白棋现有 %1 子").arg(position.whiteCount),
+                        QString("黑棋现有 %1 子").arg(position.blackCount)}));
                 QTest::keyClick(window, Qt::Key_Right);
             }
             QCOMPARE(window->entry(), last); // → at the end stays there

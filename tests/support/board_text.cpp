@@ -16,7 +16,7 @@ constexpr QLatin1String kCellText(".ox");
 
 void putBoard(GameState &state, const QStringList &rows)
 {
-    std::memset(state.qizi, 0, sizeof state.qizi); // the border too
+    std::memset(state.board, 0, sizeof state.board); // the border too
     for (int y = 1; y <= kBoardSize; ++y)
         for (int x = 1; x <= kBoardSize; ++x) {
             const qsizetype code = rows.size() != kBoardSize || rows[y - 1].size() != kBoardSize
@@ -24,7 +24,7 @@ void putBoard(GameState &state, const QStringList &rows)
                 : kCellText.indexOf(rows[y - 1][x - 1]);
             if (code < 0)
                 qFatal("Malformed board text: %s", qPrintable(rows.join(QLatin1Char('|'))));
-            state.qizi[x][y] = std::int16_t(code);
+            state.board[x][y] = std::int16_t(code);
         }
 }
 
@@ -33,8 +33,8 @@ QStringList boardToText(const GameState &state)
     QStringList rows(kBoardSize, QString(kBoardSize, QLatin1Char('?')));
     for (int y = 1; y <= kBoardSize; ++y)
         for (int x = 1; x <= kBoardSize; ++x)
-            if (state.qizi[x][y] >= 0 && state.qizi[x][y] < kCellText.size())
-                rows[y - 1][x - 1] = kCellText[state.qizi[x][y]];
+            if (state.board[x][y] >= 0 && state.board[x][y] < kCellText.size())
+                rows[y - 1][x - 1] = kCellText[state.board[x][y]];
     return rows;
 }
 
@@ -67,13 +67,13 @@ QStringList placedBoard(const QString &placements, QStringList base)
 
 QString recordSummary(const GameState &state)
 {
-    int last = std::clamp<int>(state.stepnum, 0, kRecordCapacity);
+    int last = std::clamp<int>(state.lastEntry, 0, kRecordCapacity);
     for (int i = last + 1; i <= kRecordCapacity; ++i)
-        if (state.qipu[i].x != 0 || state.qipu[i].y != 0)
+        if (state.record[i].x != 0 || state.record[i].y != 0)
             last = i;
-    QString text = QString::number(state.stepnum) + QLatin1Char(':');
+    QString text = QString::number(state.lastEntry) + QLatin1Char(':');
     for (int i = 1; i <= last; ++i)
-        text += QStringLiteral(" %1,%2").arg(state.qipu[i].x).arg(state.qipu[i].y);
+        text += QStringLiteral(" %1,%2").arg(state.record[i].x).arg(state.record[i].y);
     return text;
 }
 
@@ -82,7 +82,7 @@ QString legalCellsText(const GameState &state)
     QStringList cells;
     for (int y = 1; y <= kBoardSize; ++y)
         for (int x = 1; x <= kBoardSize; ++x)
-            if (state.kyxq[x][y] == kLegal)
+            if (state.playable[x][y] == kLegal)
                 cells << QStringLiteral("%1,%2").arg(x).arg(y);
     return cells.join(QLatin1Char(' '));
 }

@@ -58,7 +58,7 @@ public:
     void showStatusLabels() override { log("showStatusLabels"); }
     void setModeCaption(const QString &caption) override { log("setModeCaption", caption); }
     // The window tests check what a screen reader hears of the computer's moves.
-    void announceComputerMove(const std::optional<stepxy> &) override { }
+    void announceComputerMove(const std::optional<RecordEntry> &) override { }
 
 private:
     void log(const QString &call, const QString &text = QString())

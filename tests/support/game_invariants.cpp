@@ -28,7 +28,7 @@ std::optional<std::string> cellFault(const GameState &state, bool map)
     for (int x = 0; x <= kBoardSize; ++x)
         for (int y = 0; y <= kBoardSize; ++y) {
             const bool border = x == 0 || y == 0;
-            const int code = state.qizi[x][y], marked = state.kyxq[x][y];
+            const int code = state.board[x][y], marked = state.playable[x][y];
             if (border ? code != kEmpty : code != kEmpty && code != kWhite && code != kBlack)
                 return fault("cell (", x, ", ", y, ") holds code ", code);
             const int rule = map && !border && legalByRule(state, x, y, kWhite) ? kLegal : kIllegal;
@@ -41,27 +41,27 @@ std::optional<std::string> cellFault(const GameState &state, bool map)
 
 std::optional<std::string> recordFault(const GameState &state, const CheckPoint &point)
 {
-    if (state.stepnum < 0 || state.stepnum > kRecordCapacity)
-        return fault("stepnum ", state.stepnum, " outside 0..", kRecordCapacity);
-    if (point.exchangeCompleted && state.stepnum % 2 != 0)
-        return fault("stepnum ", state.stepnum, " is odd after an exchange");
-    for (int i = state.stepnum + 1; i <= kRecordCapacity; ++i)
-        if (state.qipu[i].x != 0 || state.qipu[i].y != 0)
-            return fault("record entry ", i, " past stepnum is not empty");
+    if (state.lastEntry < 0 || state.lastEntry > kRecordCapacity)
+        return fault("stepnum ", state.lastEntry, " outside 0..", kRecordCapacity);
+    if (point.exchangeCompleted && state.lastEntry % 2 != 0)
+        return fault("stepnum ", state.lastEntry, " is odd after an exchange");
+    for (int i = state.lastEntry + 1; i <= kRecordCapacity; ++i)
+        if (state.record[i].x != 0 || state.record[i].y != 0)
+            return fault("record entry ", i, " past lastEntry is not empty");
     return std::nullopt;
 }
 
 std::optional<std::string> replayFault(const GameState &state, ReplayCheck check)
 {
-    if (check == ReplayCheck::None || state.stepnum >= kRecordCapacity)
+    if (check == ReplayCheck::None || state.lastEntry >= kRecordCapacity)
         return std::nullopt;
-    const replay::ReplayResult replayed
-        = replay::replayRecord(std::vector<stepxy>(state.qipu + 1, state.qipu + 1 + state.stepnum),
-            {.checkComputer = check == ReplayCheck::StonesAndComputer});
+    const replay::ReplayResult replayed = replay::replayRecord(
+        std::vector<RecordEntry>(state.record + 1, state.record + 1 + state.lastEntry),
+        {.checkComputer = check == ReplayCheck::StonesAndComputer});
     if (replayed.error)
         return fault("replaying the record fails at entry ", replayed.error->line, ": ",
             replayed.error->reason.toStdString());
-    if (std::memcmp(replayed.position.qizi, state.qizi, sizeof state.qizi) != 0)
+    if (std::memcmp(replayed.position.board, state.board, sizeof state.board) != 0)
         return fault("replaying the record gives another board");
     return std::nullopt;
 }
@@ -69,7 +69,7 @@ std::optional<std::string> replayFault(const GameState &state, ReplayCheck check
 // White and black stones on the board, counted afresh.
 std::pair<int, int> stonesOnBoard(const GameState &state)
 {
-    const auto *cells = &state.qizi[0][0], *end = cells + sizeof state.qizi / sizeof *cells;
+    const auto *cells = &state.board[0][0], *end = cells + sizeof state.board / sizeof *cells;
     return {int(std::count(cells, end, kWhite)), int(std::count(cells, end, kBlack))};
 }
 
@@ -95,9 +95,9 @@ std::optional<std::string> firstFault(const GameState &state, const CheckPoint &
     if (found || !point.countsTaken)
         return found;
     const auto [white, black] = stonesOnBoard(state);
-    if (state.bqnum != white || state.hqnum != black)
-        return fault(
-            "counts ", state.bqnum, "/", state.hqnum, " but the board holds ", white, "/", black);
+    if (state.whiteCount != white || state.blackCount != black)
+        return fault("counts ", state.whiteCount, "/", state.blackCount, " but the board holds ",
+            white, "/", black);
     return replayFault(state, point.replay);
 }
 

@@ -36,9 +36,9 @@ bool gameOverByRule(const GameState &state);
 
 // The first invariant that `state` breaks, described for a person; nothing when all hold.
 // Board codes are 0, 1 or 2 and the border of the board and the map holds 0; the counts equal a
-// fresh recount; stepnum lies in 0..256 and, after a completed exchange, is even and the map
-// equals the legality rule for white cell by cell; entries past stepnum are empty; and replaying
-// entries 1..stepnum reproduces the board (skipped once the record is full, as turns may then
+// fresh recount; lastEntry lies in 0..256 and, after a completed exchange, is even and the map
+// equals the legality rule for white cell by cell; entries past lastEntry are empty; and replaying
+// entries 1..lastEntry reproduces the board (skipped once the record is full, as turns may then
 // have gone unrecorded).
 std::optional<std::string> firstFault(const GameState &state, const CheckPoint &point);
 

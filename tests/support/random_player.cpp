@@ -4,27 +4,27 @@ namespace tavrin::test {
 
 RandomPlayer::RandomPlayer(quint32 seed) : random_(seed)
 {
-    flow.initqizi();
-    flow.MNrj();
+    flow.placeStartingStones();
+    flow.newGame();
 }
 
 bool RandomPlayer::exchange()
 {
-    QList<stepxy> cells[3]; // each side's legal cells, column by column, indexed by its code
+    QList<RecordEntry> cells[3]; // each side's legal cells, column by column, indexed by its code
     for (std::int16_t x = 1; x <= kBoardSize; ++x)
         for (std::int16_t y = 1; y <= kBoardSize; ++y)
             for (const std::int16_t side : {kWhite, kBlack})
-                if (flow.qizi[x][y] == kEmpty && flow.dfpd(x, y, side) != 0)
+                if (flow.board[x][y] == kEmpty && flow.capturesAt(x, y, side) != 0)
                     cells[side].append({x, y});
     if (!cells[kWhite].isEmpty()) {
-        const stepxy cell = cells[kWhite].at(random_.bounded(int(cells[kWhite].size())));
+        const RecordEntry cell = cells[kWhite].at(random_.bounded(int(cells[kWhite].size())));
         // The pointer at the centre of the cell, in board units.
         flow.release(
             cellAt(float(cellCentreUnits(cell.x)), float(cellCentreUnits(cell.y))), Qt::LeftButton);
     } else if (cells[kBlack].isEmpty()) {
         return false;
     } else {
-        flow.fqyz();
+        flow.pass();
     }
     return true;
 }

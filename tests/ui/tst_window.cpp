@@ -1,12 +1,12 @@
 // The main window and its board: layout, look and menus, the board under the pointer and the
 // keyboard, its grid at any scale and its focus frame, the clock, the help boxes, questions and
 // the Save dialog, what a screen reader reads and hears, and one running copy at a time.
-#include "banner/gg.h"
+#include "banner/banner.h"
 #include "board_text.h"
 #include "desktop/home_page.h"
 #include "ui/help_texts.h"
+#include "ui/main_window.h"
 #include "ui/qt_translation.h"
-#include "ui/xq.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -63,7 +63,7 @@ double contrast(const QColor &a, const QColor &b)
 }
 
 // The main window with the system beep counted instead of sounded.
-struct BeepCountingWindow : xq
+struct BeepCountingWindow : MainWindow
 {
     void beep() override { ++beeps; }
     int beeps = 0;
@@ -275,7 +275,7 @@ private slots:
             board()->cursor().shape() == Qt::CrossCursor ? "cross" : "no-drop", caption("xqwz"));
         mouse(QEvent::MouseButtonRelease, position);
 
-        const stepxy played = window_->flow().qipu[1];
+        const RecordEntry played = window_->flow().record[1];
         const QString released = window_->beeps ? QStringLiteral("beep")
             : played.x ? QStringLiteral("played %1,%2").arg(played.x).arg(played.y)
                        : QStringLiteral("ignored");
@@ -293,10 +293,10 @@ private slots:
             return board()->picture().pixelColor(at).name();
         };
         GameFlow &flow = window_->flow();
-        flow.qizi[1][1] = kBlack;
-        flow.qizi[16][16] = kWhite;
-        flow.bqnum = 1;
-        flow.hqnum = 12;
+        flow.board[1][1] = kBlack;
+        flow.board[16][16] = kWhite;
+        flow.whiteCount = 1;
+        flow.blackCount = 12;
         window_->paintStones();
         QCOMPARE(colourAt(1, 1) + colourAt(16, 16) + colourAt(2, 1), "#000000#ffffff#ffc080");
         // Discs of 7.5 pixels' radius: stone 6 pixels from the centre, board 9 pixels away.
@@ -306,7 +306,7 @@ private slots:
         QCOMPARE(colourAt(1, 1, 9) + colourAt(16, 16, 0, -9), "#ffc080#ffc080");
         QCOMPARE(caption("bqxy") + '|' + caption("hqxy"), "白棋现有 1 子|黑棋现有 12 子");
 
-        flow.qizi[16][16] = kEmpty;
+        flow.board[16][16] = kEmpty;
         window_->repaintBoard();
         QCOMPARE(colourAt(1, 1) + colourAt(16, 16), "#000000#ffc080");
     }
@@ -400,7 +400,7 @@ private slots:
         }
         QCOMPARE(captions.join(' '), "00:59 01:00 00:00 46:07 00:00");
         // The count itself starts again, not its caption only.
-        QCOMPARE(window_->flow().timecount, 0);
+        QCOMPARE(window_->flow().elapsedSeconds, 0);
     }
 
     void questionsAnswerOnlyToTheirButtons_data()
@@ -423,7 +423,7 @@ private slots:
         type("F2 Alt+C");
         QCOMPARE(log_.size(), 4 * keys.size()); // the box stayed open for each key
         QCOMPARE(log_.mid(2, 2).join(' ').remove('&'), "是(Y) 否(N)");
-        QTRY_COMPARE(window_->flow().stepnum, yes ? 2 : 0);
+        QTRY_COMPARE(window_->flow().lastEntry, yes ? 2 : 0);
     }
 
     // Accepting the wildcard name in the Save dialog only lists the record files; the dialog
@@ -507,20 +507,20 @@ private slots:
         QAccessibleInterface *table = QAccessible::queryAccessibleInterface(board());
         QVERIFY(table->focusChild()->state().focused);
         QCOMPARE(table->focusChild()->text(QAccessible::Name), "8,8 黑棋");
-        flow.pdkyxq(kWhite); // before the first game even a legal cell is not playable
+        flow.markPlayable(kWhite); // before the first game even a legal cell is not playable
         if (!position.isEmpty()) {
             type("F2");
             putBoard(flow, position);
-            flow.pdkyxq(kWhite);
+            flow.markPlayable(kWhite);
             window_->repaintBoard();
             // A full record, which must not silence the computer's answer.
-            std::fill_n(flow.qipu + 1, 256, stepxy {5, 16});
-            flow.stepnum = 256;
+            std::fill_n(flow.record + 1, 256, RecordEntry {5, 16});
+            flow.lastEntry = 256;
         }
         ::heard.clear();
         type(keys);
         QCOMPARE(::heard.join('|'), heard);
-        QCOMPARE(flow.stepnum + window_->beeps, position.isEmpty() ? 0 : 256);
+        QCOMPARE(flow.lastEntry + window_->beeps, position.isEmpty() ? 0 : 256);
         QCOMPARE(table->focusChild()->text(QAccessible::Name), focus);
         QCOMPARE(caption("xqwz"), focus.section(' ', 0, 0));
 
@@ -537,7 +537,7 @@ private slots:
     // on it opens.
     void bannerCaptionsAreLinks()
     {
-        auto *banner = window_->findChild<Gg *>("Gg1");
+        auto *banner = window_->findChild<Banner *>("Gg1");
         const QString press = QAccessibleActionInterface::pressAction();
         for (const char *name : {"Label1", "Label2_0", "Label2_1", "Label3"}) {
             auto *caption = banner->findChild<QLabel *>(name);

@@ -15,15 +15,15 @@ class QTimer;
 
 namespace tavrin {
 
-// `xq`: the main window. Owns the game, shows the panel, the board and the banner, and hands
-// every event of the game to the game flow, for which it provides the window's services.
-class xq : public QMainWindow, public WindowServices
+// `MainWindow`: the main window. Owns the game, shows the panel, the board and the banner, and
+// hands every event of the game to the game flow, for which it provides the window's services.
+class MainWindow : public QMainWindow, public WindowServices
 {
     Q_OBJECT
 public:
     // `feedUrl` is where the banner fetches its feed; the program always uses the built-in one.
-    explicit xq(QWidget *parent = nullptr, const QString &feedUrl = defaultFeedUrl());
-    ~xq() override;
+    explicit MainWindow(QWidget *parent = nullptr, const QString &feedUrl = defaultFeedUrl());
+    ~MainWindow() override;
 
     // The game: board, counts, record, clock count and the handlers of the game.
     GameFlow &flow() { return flow_; }
@@ -43,7 +43,7 @@ public:
     void startClock() override;
     void showStatusLabels() override;
     void setModeCaption(const QString &caption) override;
-    void announceComputerMove(const std::optional<stepxy> &move) override;
+    void announceComputerMove(const std::optional<RecordEntry> &move) override;
 
 public slots:
     // Window load: show, leave if another instance runs, draw the grid, set up the board.

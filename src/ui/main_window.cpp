@@ -1,6 +1,6 @@
-#include "ui/xq.h"
+#include "ui/main_window.h"
 
-#include "banner/gg.h"
+#include "banner/banner.h"
 #include "desktop/fonts.h"
 #include "desktop/home_page.h"
 #include "desktop/open_url.h"
@@ -169,7 +169,7 @@ QAction *makeAction(QObject *parent, const char *name, const char *caption)
 
 } // namespace
 
-xq::xq(QWidget *parent, const QString &feedUrl) : QMainWindow(parent), flow_(*this)
+MainWindow::MainWindow(QWidget *parent, const QString &feedUrl) : QMainWindow(parent), flow_(*this)
 {
     // Menus and message boxes show Chinese in the default font: the Song face supplies it.
     QApplication::setFont(withSongFallback(QApplication::font()));
@@ -191,12 +191,12 @@ xq::xq(QWidget *parent, const QString &feedUrl) : QMainWindow(parent), flow_(*th
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Window load runs once the event loop is going, so that ending the program from it works.
-    QMetaObject::invokeMethod(this, &xq::load, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainWindow::load, Qt::QueuedConnection);
 }
 
-xq::~xq() = default;
+MainWindow::~MainWindow() = default;
 
-void xq::createPanel(QWidget *area)
+void MainWindow::createPanel(QWidget *area)
 {
     panel_ = new QWidget(area);
     panel_->setObjectName(QStringLiteral("Picture1"));
@@ -221,7 +221,7 @@ void xq::createPanel(QWidget *area)
         systemFont(9.75, QFont::Bold), centre, kClockStart, true);
 }
 
-void xq::createBoard(QWidget *area)
+void MainWindow::createBoard(QWidget *area)
 {
     board_ = new BoardSurface(area);
     board_->setObjectName(QStringLiteral("qp"));
@@ -229,31 +229,31 @@ void xq::createBoard(QWidget *area)
     // Screen readers read the game itself; the keyboard plays on the board from the start.
     board_->setState(&flow_);
     board_->setFocus();
-    connect(board_, &BoardSurface::pointerMoved, this, &xq::showPointerFeedback);
-    connect(board_, &BoardSurface::focusCellMoved, this, &xq::showPosition);
+    connect(board_, &BoardSurface::pointerMoved, this, &MainWindow::showPointerFeedback);
+    connect(board_, &BoardSurface::focusCellMoved, this, &MainWindow::showPosition);
     connect(board_, &BoardSurface::released, this,
         [this](const std::optional<PointerCell> &cell, Qt::MouseButton button) {
             flow_.release(cell, button);
         });
 }
 
-void xq::createBanner(QWidget *area, const QString &feedUrl)
+void MainWindow::createBanner(QWidget *area, const QString &feedUrl)
 {
     // `Gg1`: the advertisement banner below the board; its right end is cut off by the window.
-    auto *Gg1 = new Gg(area, feedUrl);
-    Gg1->setObjectName(QStringLiteral("Gg1"));
-    Gg1->setGeometry(kBannerRect);
+    auto *banner = new Banner(area, feedUrl);
+    banner->setObjectName(QStringLiteral("Gg1"));
+    banner->setGeometry(kBannerRect);
 }
 
-void xq::createClock()
+void MainWindow::createClock()
 {
     clockTimer_ = new QTimer(this);
     clockTimer_->setObjectName(QStringLiteral("Timer1"));
     clockTimer_->setInterval(kClockInterval);
-    connect(clockTimer_, &QTimer::timeout, this, &xq::advanceClock);
+    connect(clockTimer_, &QTimer::timeout, this, &MainWindow::advanceClock);
 }
 
-void xq::createMenus()
+void MainWindow::createMenus()
 {
     menuBar()->setNativeMenuBar(false);
 
@@ -284,14 +284,14 @@ void xq::createMenus()
     passAction_ = makeAction(this, "fqyz", kPassCommand);
     menuBar()->addAction(passAction_);
 
-    connect(newGameAction_, &QAction::triggered, this, [this] { flow_.MNrj(); });
-    connect(exitAction_, &QAction::triggered, this, &xq::exitProgram);
-    connect(rulesAction_, &QAction::triggered, this, &xq::showRules);
-    connect(aboutAction_, &QAction::triggered, this, &xq::showAbout);
-    connect(passAction_, &QAction::triggered, this, [this] { flow_.fqyz(); });
+    connect(newGameAction_, &QAction::triggered, this, [this] { flow_.newGame(); });
+    connect(exitAction_, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(rulesAction_, &QAction::triggered, this, &MainWindow::showRules);
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(passAction_, &QAction::triggered, this, [this] { flow_.pass(); });
 }
 
-void xq::load()
+void MainWindow::load()
 {
     if (loaded_) {
         return;
@@ -304,34 +304,34 @@ void xq::load()
         return;
     }
     drawEmptyBoard();
-    flow_.initqizi();
+    flow_.placeStartingStones();
 }
 
-void xq::drawEmptyBoard()
+void MainWindow::drawEmptyBoard()
 {
     board_->drawGrid();
 }
 
-void xq::paintPosition(bool clearEmpty)
+void MainWindow::paintPosition(bool clearEmpty)
 {
     board_->paintStones(flow_, clearEmpty);
-    whiteCountLabel_->setText(flowtext::countCaption(kWhite, flow_.bqnum));
-    blackCountLabel_->setText(flowtext::countCaption(kBlack, flow_.hqnum));
+    whiteCountLabel_->setText(flowtext::countCaption(kWhite, flow_.whiteCount));
+    blackCountLabel_->setText(flowtext::countCaption(kBlack, flow_.blackCount));
 }
 
-void xq::paintStones()
+void MainWindow::paintStones()
 {
     paintPosition(false);
 }
 
-void xq::repaintBoard()
+void MainWindow::repaintBoard()
 {
     // hq2 sets up every new game, which starts with nothing to tell of the computer.
     board_->setAnnouncement(QString());
     paintPosition(true);
 }
 
-void xq::showPointerFeedback(const std::optional<PointerCell> &cell)
+void MainWindow::showPointerFeedback(const std::optional<PointerCell> &cell)
 {
     // Past the border cells nothing of the legal-move map may be read: no-drop, caption kept.
     if (!cell || cell->column < 0 || cell->column > kBoardSize || cell->row < 0
@@ -339,41 +339,41 @@ void xq::showPointerFeedback(const std::optional<PointerCell> &cell)
         board_->setCursor(Qt::ForbiddenCursor);
         return;
     }
-    const bool legal = flow_.kyxq[cell->column][cell->row] == kLegal;
+    const bool legal = flow_.playable[cell->column][cell->row] == kLegal;
     board_->setCursor(legal ? Qt::CrossCursor : Qt::ForbiddenCursor);
     showPosition(*cell);
 }
 
-void xq::showPosition(const PointerCell &cell)
+void MainWindow::showPosition(const PointerCell &cell)
 {
     positionLabel_->setText(
         QString::number(cell.column) + QLatin1Char(',') + QString::number(cell.row));
 }
 
-void xq::advanceClock()
+void MainWindow::advanceClock()
 {
-    flow_.timecount = nextClockCount(flow_.timecount);
-    clockLabel_->setText(clockCaption(flow_.timecount));
+    flow_.elapsedSeconds = nextClockCount(flow_.elapsedSeconds);
+    clockLabel_->setText(clockCaption(flow_.elapsedSeconds));
 }
 
-void xq::showRules()
+void MainWindow::showRules()
 {
     showInformation(rulesText(), QString::fromUtf8(kRulesTitle));
 }
 
-void xq::showAbout()
+void MainWindow::showAbout()
 {
     const QString homePage = QString::fromUtf8(kAuthorHomePage);
-    openurl(homePage);
+    openWebAddress(homePage);
     showInformation(aboutText(homePage), QString::fromUtf8(kAboutTitle));
 }
 
-void xq::exitProgram()
+void MainWindow::exitProgram()
 {
     endProgram();
 }
 
-bool xq::askYesNo(const QString &text, const QString &title, Icon icon)
+bool MainWindow::askYesNo(const QString &text, const QString &title, Icon icon)
 {
     QuestionBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
         titleOrCaption(title), withLineBreaks(text), QMessageBox::Yes | QMessageBox::No, this);
@@ -382,7 +382,7 @@ bool xq::askYesNo(const QString &text, const QString &title, Icon icon)
     return box.exec() == QMessageBox::Yes;
 }
 
-void xq::showInformation(const QString &text, const QString &title)
+void MainWindow::showInformation(const QString &text, const QString &title)
 {
     QMessageBox box(
         QMessageBox::NoIcon, titleOrCaption(title), withLineBreaks(text), QMessageBox::Ok, this);
@@ -390,7 +390,7 @@ void xq::showInformation(const QString &text, const QString &title)
     box.exec();
 }
 
-QString xq::chooseSaveFile(const QString &title, const QString &initialName)
+QString MainWindow::chooseSaveFile(const QString &title, const QString &initialName)
 {
     QFileDialog dialog(this, title);
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
@@ -414,12 +414,12 @@ QString xq::chooseSaveFile(const QString &title, const QString &initialName)
     }
 }
 
-void xq::beep()
+void MainWindow::beep()
 {
     QApplication::beep();
 }
 
-void xq::endProgram()
+void MainWindow::endProgram()
 {
     if (programEnding_) {
         return;
@@ -430,12 +430,12 @@ void xq::endProgram()
     QCoreApplication::exit(0);
 }
 
-void xq::startClock()
+void MainWindow::startClock()
 {
     clockTimer_->start();
 }
 
-void xq::showStatusLabels()
+void MainWindow::showStatusLabels()
 {
     whiteCountLabel_->setVisible(true);
     blackCountLabel_->setVisible(true);
@@ -443,12 +443,12 @@ void xq::showStatusLabels()
     positionLabel_->setVisible(true);
 }
 
-void xq::setModeCaption(const QString &caption)
+void MainWindow::setModeCaption(const QString &caption)
 {
     modeLabel_->setText(caption);
 }
 
-void xq::announceComputerMove(const std::optional<stepxy> &move)
+void MainWindow::announceComputerMove(const std::optional<RecordEntry> &move)
 {
     if (!move) {
         board_->setAnnouncement(QString::fromUtf8(kComputerPassed));
@@ -458,7 +458,7 @@ void xq::announceComputerMove(const std::optional<stepxy> &move)
         + QLatin1Char(',') + QString::number(move->y));
 }
 
-void xq::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     endProgram();
     event->accept();

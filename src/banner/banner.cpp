@@ -1,4 +1,4 @@
-#include "banner/gg.h"
+#include "banner/banner.h"
 
 #include "banner/caption_label.h"
 #include "banner/feed_loader.h"
@@ -70,13 +70,13 @@ QLabel *createCaption(QWidget *parent, const QString &name, const QRect &place)
 
 } // namespace
 
-Gg::Gg(QWidget *parent, const QString &feedUrl) : QWidget(parent)
+Banner::Banner(QWidget *parent, const QString &feedUrl) : QWidget(parent)
 {
     createControls();
     initialise(feedUrl);
 }
 
-void Gg::createControls()
+void Banner::createControls()
 {
     resize(kDesignSize);
     setAutoFillBackground(true);
@@ -113,10 +113,10 @@ void Gg::createControls()
 
     tickerTimer_ = new QTimer(this);
     tickerTimer_->setObjectName(QStringLiteral("Timer1"));
-    connect(tickerTimer_, &QTimer::timeout, this, &Gg::advanceTicker);
+    connect(tickerTimer_, &QTimer::timeout, this, &Banner::advanceTicker);
 }
 
-void Gg::initialise(const QString &feedUrl)
+void Banner::initialise(const QString &feedUrl)
 {
     // 1. The ticker starts only after the load: the load runs an event loop, and the ticker must
     //    not move while the table is still being filled. (Picture1 works in pixels throughout.)
@@ -137,7 +137,7 @@ void Gg::initialise(const QString &feedUrl)
     }
 }
 
-void Gg::loadFeed(QString url)
+void Banner::loadFeed(QString url)
 {
     const std::optional<QByteArray> document = fetchFeed(url);
     if (!document) {
@@ -152,27 +152,27 @@ void Gg::loadFeed(QString url)
     entries_ = std::move(loaded);
 }
 
-int Gg::tickerTop() const
+int Banner::tickerTop() const
 {
     return tickerCaption_->y();
 }
 
-int Gg::tickerInterval() const
+int Banner::tickerInterval() const
 {
     return tickerTimer_->interval();
 }
 
-bool Gg::tickerRunning() const
+bool Banner::tickerRunning() const
 {
     return tickerTimer_->isActive();
 }
 
-void Gg::setTickerTop(int top)
+void Banner::setTickerTop(int top)
 {
     tickerCaption_->move(tickerCaption_->x(), top);
 }
 
-void Gg::advanceTicker()
+void Banner::advanceTicker()
 {
     int top = tickerTop();
     // 1. At the top edge the next entry takes over the caption and the link together.
@@ -194,19 +194,19 @@ void Gg::advanceTicker()
     tickerTimer_->setInterval(top == kRestTop ? kRestInterval : kScrollInterval);
 }
 
-void Gg::hoverTickerCaption()
+void Banner::hoverTickerCaption()
 {
     tickerTimer_->stop();
     setTickerTop(kRestTop);
     setColour(tickerCaption_, QPalette::WindowText, kHoverText);
 }
 
-void Gg::hoverEntryCaption(int index)
+void Banner::hoverEntryCaption(int index)
 {
     setColour(entryCaptions_[index], QPalette::WindowText, kHoverText);
 }
 
-void Gg::pointerOverTickerWindow()
+void Banner::pointerOverTickerWindow()
 {
     setColour(tickerCaption_, QPalette::WindowText, kNormalText);
     // Restarting a running ticker on every move would freeze it under a moving pointer.
@@ -215,7 +215,7 @@ void Gg::pointerOverTickerWindow()
     }
 }
 
-void Gg::pointerOverBanner()
+void Banner::pointerOverBanner()
 {
     setColour(entryCaptions_[0], QPalette::WindowText, kNormalText);
     setColour(entryCaptions_[1], QPalette::WindowText, kNormalText);
@@ -225,33 +225,33 @@ void Gg::pointerOverBanner()
     }
 }
 
-void Gg::openShownLink()
+void Banner::openShownLink()
 {
     const QString link = shownLink_;
-    openurl(link);
+    openWebAddress(link);
 }
 
-void Gg::openEntryLink(int index)
+void Banner::openEntryLink(int index)
 {
     QString link;
     if (index >= 0 && static_cast<std::size_t>(index) < entries_.size()) {
         link = entries_[static_cast<std::size_t>(index)].link;
     }
-    openurl(link);
+    openWebAddress(link);
 }
 
-void Gg::openHomePage()
+void Banner::openHomePage()
 {
-    openurl(QString::fromLatin1(kAuthorHomePage));
+    openWebAddress(QString::fromLatin1(kAuthorHomePage));
 }
 
-void Gg::mouseMoveEvent(QMouseEvent *event)
+void Banner::mouseMoveEvent(QMouseEvent *event)
 {
     pointerOverBanner();
     event->accept();
 }
 
-bool Gg::eventFilter(QObject *watched, QEvent *event)
+bool Banner::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseMove) {
         return routeMouseMove(watched);
@@ -263,7 +263,7 @@ bool Gg::eventFilter(QObject *watched, QEvent *event)
 }
 
 // Each child handles its own moves; none reaches the background beneath it.
-bool Gg::routeMouseMove(QObject *watched)
+bool Banner::routeMouseMove(QObject *watched)
 {
     if (watched == tickerCaption_) {
         hoverTickerCaption();
@@ -278,7 +278,7 @@ bool Gg::routeMouseMove(QObject *watched)
 }
 
 // A click is a left-button release over the label that was pressed.
-bool Gg::routeClick(QObject *watched, const QMouseEvent &release)
+bool Banner::routeClick(QObject *watched, const QMouseEvent &release)
 {
     auto *label = qobject_cast<QLabel *>(watched);
     if (label == nullptr || release.button() != Qt::LeftButton
@@ -288,7 +288,7 @@ bool Gg::routeClick(QObject *watched, const QMouseEvent &release)
     return clickCaption(label);
 }
 
-bool Gg::clickCaption(const QLabel *label)
+bool Banner::clickCaption(const QLabel *label)
 {
     if (label == tickerCaption_) {
         openShownLink();
@@ -302,7 +302,7 @@ bool Gg::clickCaption(const QLabel *label)
     return true;
 }
 
-int Gg::entryCaptionIndex(const QObject *object) const
+int Banner::entryCaptionIndex(const QObject *object) const
 {
     const auto found = std::find(entryCaptions_.begin(), entryCaptions_.end(), object);
     return found == entryCaptions_.end() ? -1 : int(found - entryCaptions_.begin());

@@ -14,16 +14,16 @@ class QTimer;
 
 namespace tavrin {
 
-// `Gg`: the advertisement banner. At creation it loads its entries from the XML feed (waiting
+// `Banner`: the advertisement banner. At creation it loads its entries from the XML feed (waiting
 // for the fetch, which is bounded), falls back to a fixed list, and then scrolls the captions
 // through a small ticker; a click on a caption opens its link in the browser. Its children keep
 // their design-time places: a parent that gives it less room cuts it off.
-class Gg : public QWidget
+class Banner : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Gg(QWidget *parent = nullptr, const QString &feedUrl = defaultFeedUrl());
+    explicit Banner(QWidget *parent = nullptr, const QString &feedUrl = defaultFeedUrl());
 
     const std::vector<BannerEntry> &entries() const { return entries_; }
     int nextEntryIndex() const { return nextEntry_; }
