@@ -108,7 +108,7 @@ package: packages
 
 BENCH_BUILD_DIR := build-bench
 # Programs `make bench` runs, in this order; the window ones draw offscreen.
-BENCH_PROGRAMS := bench_engine bench_flow bench_feed bench_window bench_review bench_startup
+BENCH_PROGRAMS := bench_engine bench_flow bench_feed bench_startup
 
 .PHONY: bench
 
