@@ -4,6 +4,8 @@ BUILD_DIR  ?= build
 BUILD_TYPE ?= RelWithDebInfo
 # Feed address compiled into the game; empty keeps the project's default address.
 FEED_URL   ?=
+# The two programs `make run` needs; `make test` builds everything, the test suites included.
+PROGRAMS := tavrin tavrin-replay
 # ON turns compiler warnings into errors (CI does).
 WERROR     ?= OFF
 # Tests and their runs of the game never leave this machine: nothing listens on this port.
@@ -24,7 +26,7 @@ build: packages
 	else \
 	    $(CMAKE_CONFIGURE) -UTAVRIN_FEED_URL; \
 	fi
-	cmake --build $(BUILD_DIR)
+	cmake --build $(BUILD_DIR) --target $(PROGRAMS)
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
