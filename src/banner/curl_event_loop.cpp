@@ -31,7 +31,9 @@ CURLcode CurlEventLoop::run(CURL *easy, const QDeadlineTimer &deadline)
     deadlineTimer.setSingleShot(true);
     deadlineTimer.setTimerType(Qt::PreciseTimer); // a coarse one may end the wait early
     QObject::connect(&deadlineTimer, &QTimer::timeout, &loop_, &QEventLoop::quit);
-    deadlineTimer.start(std::chrono::milliseconds(deadline.remainingTime()));
+    if (!deadline.isForever()) {
+        deadlineTimer.start(std::chrono::milliseconds(deadline.remainingTime()));
+    }
     // libcurl asks for a call through the timer at once, which starts the transfer.
     if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {
         return CURLE_FAILED_INIT;
