@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <curl/curl.h>
 #include <memory>
-#include <optional>
 
 namespace tavrin {
 
@@ -121,28 +120,23 @@ EasyHandle newEasyHandle(const FeedFetchLimits &limits, char *errorText)
     return easy;
 }
 
-// Why a request gave no usable answer, or nothing when it gave one.
-std::optional<QString> failureOf(
+// Whether a request's transfer ended with a whole answer, and if not why.
+Result<> transferOutcome(
     CURLcode code, const Answer &answer, const char *errorText, const FeedFetchLimits &limits)
 {
-    switch (answer.stop) {
-    case Stop::HeadTooLarge:
-        return QStringLiteral("the header lines passed %1 bytes").arg(kMaxHeadBytes);
-    case Stop::BodyTooLarge:
-        return QStringLiteral("the body passed %1 bytes").arg(limits.maxBodyBytes);
-    case Stop::None:
-        break;
+    if (answer.stop == Stop::HeadTooLarge) {
+        return Failure {QStringLiteral("the header lines passed %1 bytes").arg(kMaxHeadBytes)};
     }
-    if (code == CURLE_FILESIZE_EXCEEDED) {
-        return QStringLiteral("the body passed %1 bytes").arg(limits.maxBodyBytes);
+    if (answer.stop == Stop::BodyTooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+        return Failure {QStringLiteral("the body passed %1 bytes").arg(limits.maxBodyBytes)};
     }
     if (code == CURLE_OPERATION_TIMEDOUT) {
-        return QStringLiteral("timed out after %1 ms").arg(limits.deadline.count());
+        return Failure {QStringLiteral("timed out after %1 ms").arg(limits.deadline.count())};
     }
     if (code != CURLE_OK) {
-        return QString::fromUtf8(*errorText ? errorText : curl_easy_strerror(code));
+        return Failure {QString::fromUtf8(*errorText ? errorText : curl_easy_strerror(code))};
     }
-    return std::nullopt;
+    return {};
 }
 
 // Where a redirect answer sends the fetch next, or why it goes no further.
@@ -188,8 +182,8 @@ Result<QByteArray> fetchFeed(const QString &url, const FeedFetchLimits &limits)
             easy.get(), CURLOPT_TIMEOUT_MS, long(std::max<qint64>(1, deadline.remainingTime())));
         errorText[0] = '\0';
         const CURLcode code = loop.run(easy.get(), deadline);
-        if (const std::optional<QString> failure = failureOf(code, answer, errorText, limits)) {
-            return Failure {*failure};
+        if (const Result<> outcome = transferOutcome(code, answer, errorText, limits); !outcome) {
+            return Failure {outcome.reason()};
         }
         if (isSuccess(statusOf(easy.get()))) {
             return answer.body;
