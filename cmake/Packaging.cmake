@@ -18,8 +18,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.tavrin.example/")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Appended to what dpkg-shlibdeps finds: the font is read at run time, not linked.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming")
+# Appended to what dpkg-shlibdeps finds: the font is read at run time, not linked, and libcurl
+# from 7.87 on, whose fetches that give up leave a hanging name lookup behind (CURLOPT_QUICK_EXIT)
+# rather than wait for it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming, libcurl4 (>= 7.87.0)")
 # Qt's own buttons and dialogs in Chinese; the game runs without them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 

@@ -139,11 +139,12 @@ void Banner::initialise(const QString &feedUrl)
 
 void Banner::loadFeed(QString url)
 {
-    const std::optional<QByteArray> document = fetchFeed(url);
+    const Result<QByteArray> document = fetchFeed(url);
     if (!document) {
+        qCDebug(lcFeed) << "feed not loaded from" << url << ":" << document.reason();
         return;
     }
-    std::vector<BannerEntry> loaded = parseFeed(*document);
+    std::vector<BannerEntry> loaded = parseFeed(document.value());
     if (loaded.empty()) {
         qCDebug(lcFeed) << "the feed from" << url << "holds no entry under //channel/item";
         return;

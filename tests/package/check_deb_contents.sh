@@ -39,9 +39,13 @@ field() { sed -n "s/^$1: //p" <<<"$control"; }
 [[ $(field Maintainer) == 'The Tavrin developers <dev@tavrin.example>' ]] ||
     fail "maintainer is '$(field Maintainer)'"
 depends=$(field Depends)
-for needed in fonts-arphic-uming libqt6core6 libqt6gui6 libqt6widgets6; do
+for needed in fonts-arphic-uming libqt6core6 libqt6gui6 libqt6widgets6 libcurl4; do
     grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+# The feed is fetched with libcurl; Qt's network stack is not needed.
+if grep -qE "(^|, )libqt6network6( |,|$)" <<<"$depends"; then
+    fail "Depends names libqt6network6: $depends"
+fi
 
 # Nothing of the build tree may be needed at run time.
 for program in usr/bin/tavrin usr/bin/tavrin-replay; do

@@ -13,7 +13,7 @@ dpkg-deb -x "$deb" "$root"
 replay=$root/usr/bin/tavrin-replay
 
 # Nothing in the tool, its review window included, reaches the network or parses feeds.
-if linked=$(env -u LD_LIBRARY_PATH ldd "$replay" | grep -iE 'libQt6Network|libpugixml'); then
+if linked=$(env -u LD_LIBRARY_PATH ldd "$replay" | grep -iE 'libQt6Network|libcurl|libpugixml'); then
     fail "links $linked"
 fi
 
