@@ -4,6 +4,8 @@ BUILD_DIR  ?= build
 BUILD_TYPE ?= RelWithDebInfo
 # Feed address compiled into the game; empty keeps the project's default address.
 FEED_URL   ?=
+# The two programs `make run` needs; `make test` builds everything, the test suites included.
+PROGRAMS := tavrin tavrin-replay
 # ON turns compiler warnings into errors (CI does).
 WERROR     ?= OFF
 # Tests and their runs of the game never leave this machine: nothing listens on this port.
@@ -24,7 +26,7 @@ build: packages
 	else \
 	    $(CMAKE_CONFIGURE) -UTAVRIN_FEED_URL; \
 	fi
-	cmake --build $(BUILD_DIR)
+	cmake --build $(BUILD_DIR) --target $(PROGRAMS)
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -108,7 +110,7 @@ package: packages
 
 BENCH_BUILD_DIR := build-bench
 # Programs `make bench` runs, in this order; the window ones draw offscreen.
-BENCH_PROGRAMS := bench_engine bench_flow bench_feed bench_window bench_review bench_startup
+BENCH_PROGRAMS := bench_engine bench_flow bench_feed bench_startup
 
 .PHONY: bench
 

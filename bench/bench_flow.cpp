@@ -1,31 +1,31 @@
-// The game flow with a window that does nothing: one whole exchange as a release delivers it,
-// and a whole game of the player's first legal cell against the computer.
+// The game flow's release handler with a window that does nothing, one accepted release per
+// iteration (white's stone, black's answer and white's new map), and the allocations it makes.
+// The release through the real window, redraw included, is timed by bench_startup's whole game.
 #include "allocation_counter.h"
-#include "bench_positions.h"
+#include "first_legal_cell.h"
 #include "flow/game_flow.h"
-#include "run_benchmarks.h"
 
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-using tavrin::cellAt;
-using tavrin::cellCentreUnits;
 using tavrin::GameFlow;
-using tavrin::kWhite;
 using tavrin::RecordEntry;
-using tavrin::WindowServices;
 using tavrin::bench::allocationCount;
+using tavrin::bench::firstLegalCell;
 
-// A window whose services cost nothing: every question gets the same answer, the Save dialog is
-// cancelled, and nothing is drawn.
-class NoOpWindow : public WindowServices
+// A window whose services cost nothing: every question is answered Yes (the next game), the Save
+// dialog is cancelled, nothing is drawn; counts the questions, which come only at a game's end.
+class NoOpWindow : public tavrin::WindowServices
 {
 public:
-    explicit NoOpWindow(bool playAgain) : playAgain_(playAgain) { }
+    int questions = 0;
 
-    bool askYesNo(const QString &, const QString &, Icon) override { return playAgain_; }
+    bool askYesNo(const QString &, const QString &, Icon) override
+    {
+        ++questions;
+        return true;
+    }
     void showInformation(const QString &, const QString &) override { }
     QString chooseSaveFile(const QString &, const QString &) override { return {}; }
     void beep() override { }
@@ -35,80 +35,38 @@ public:
     void startClock() override { }
     void showStatusLabels() override { }
     void setModeCaption(const QString &) override { }
-    void announceComputerMove(const std::optional<tavrin::RecordEntry> &) override { }
-
-private:
-    bool playAgain_;
+    void announceComputerMove(const std::optional<RecordEntry> &) override { }
 };
 
-// White's next turn: a release on the first legal cell, or the pass command when none is left.
-void playWhite(GameFlow &flow)
+// The allocations of releases that did not end a game; the end of a game (its result text) is
+// the only part of the flow that may allocate.
+void BM_flowRelease(benchmark::State &state)
 {
-    const RecordEntry cell = tavrin::bench::firstLegalCell(flow);
-    if (cell.x == 0) {
-        flow.pass();
-        return;
-    }
-    flow.release(
-        cellAt(float(cellCentreUnits(cell.x)), float(cellCentreUnits(cell.y))), Qt::LeftButton);
-}
-
-// One accepted release per iteration: white's stone, black's answer and the new map. A game
-// that ends is followed by the next one (the window answers Yes); when white would have to pass,
-// a new game is started without timing it.
-void BM_flowExchange(benchmark::State &state)
-{
-    NoOpWindow window(true);
+    NoOpWindow window;
     GameFlow flow(window);
     flow.placeStartingStones();
     flow.newGame();
-    std::int64_t allocationsInExchanges = 0;
+    std::uint64_t allocations = 0;
     for (auto _ : state) {
-        RecordEntry cell = tavrin::bench::firstLegalCell(flow);
-        if (cell.x == 0) {
+        RecordEntry cell = firstLegalCell(flow);
+        if (cell.x == 0) { // white would have to pass
             state.PauseTiming();
             flow.newGame();
-            cell = tavrin::bench::firstLegalCell(flow);
+            cell = firstLegalCell(flow);
             state.ResumeTiming();
         }
         const std::uint64_t before = allocationCount();
-        flow.release(
-            cellAt(float(cellCentreUnits(cell.x)), float(cellCentreUnits(cell.y))), Qt::LeftButton);
-        allocationsInExchanges += static_cast<std::int64_t>(allocationCount() - before);
-        benchmark::DoNotOptimize(flow.playable);
-    }
-    // Only the end of a game (its result text) may allocate.
-    state.counters["allocs/iter"] = benchmark::Counter(
-        static_cast<double>(allocationsInExchanges), benchmark::Counter::kAvgIterations);
-}
-BENCHMARK(BM_flowExchange);
-
-// A whole game through the flow, from the new-game command until the player declines the next
-// game; the Save dialog is cancelled.
-void BM_selfPlayGame(benchmark::State &state)
-{
-    NoOpWindow window(false);
-    std::int64_t turns = 0;
-    for (auto _ : state) {
-        GameFlow flow(window);
-        flow.placeStartingStones();
-        flow.newGame();
-        for (int turn = 0; turn < tavrin::kRecordCapacity && !flow.programEnded(); ++turn) {
-            playWhite(flow);
-            ++turns;
+        const int questionsBefore = window.questions;
+        flow.release(tavrin::cellAt(float(tavrin::cellCentreUnits(cell.x)),
+                         float(tavrin::cellCentreUnits(cell.y))),
+            Qt::LeftButton);
+        if (window.questions == questionsBefore) {
+            allocations += allocationCount() - before;
         }
-        benchmark::DoNotOptimize(flow.board);
     }
-    state.counters["white turns/game"]
-        = benchmark::Counter(static_cast<double>(turns), benchmark::Counter::kAvgIterations);
+    state.counters["allocs/iter"]
+        = benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_selfPlayGame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_flowRelease);
 
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    // The flow asks the application for the program's folder when it offers the Save dialog.
-    QCoreApplication app(argc, argv);
-    return tavrin::bench::runBenchmarks(argc, argv);
-}

@@ -135,7 +135,7 @@ void Banner::initialise(const QString &feedUrl)
     loadFeed(feedUrl);
     entries_ = tableAfterLoad(std::move(entries_));
     tickerTimer_->start();
-    tickerCaption_->setText(entries_.front().caption);
+    tickerCaption_->setText(entries_.front().centredCaption());
     shownLink_ = entries_.front().link;
     // 4. A one-entry table leaves Label2(1) at its design-time caption.
     for (std::size_t i = 0; i < entryCaptions_.size() && i < entries_.size(); ++i) {
@@ -186,7 +186,7 @@ void Banner::advanceTicker()
         if (nextEntry_ >= static_cast<int>(entries_.size())) {
             nextEntry_ = 0;
         }
-        tickerCaption_->setText(entries_[nextEntry_].caption);
+        tickerCaption_->setText(entries_[nextEntry_].centredCaption());
         shownLink_ = entries_[nextEntry_].link;
         ++nextEntry_;
     }

@@ -6,40 +6,130 @@
 #include <exception>
 #include <pugixml.hpp>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace tavrin {
 
 namespace {
 
-// The element's own text: its text and CDATA children, without the text of nested elements, so
-// that the work stays linear in the document however deeply titles nest inside titles.
-std::string ownText(const pugi::xml_node &element)
+// The text of every element in `chosen` (its own text and that of the elements inside it, in
+// document order, trimmed), found in one walk through the document: every text node is read
+// once, however deeply the chosen elements nest inside each other, and trimming looks up the
+// first and last character that is not a blank instead of scanning for it.
+class ElementTexts
 {
-    std::string text;
-    for (const pugi::xml_node &child : element.children()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-            text += child.value();
+public:
+    ElementTexts(const pugi::xml_node &root, const pugi::xpath_node_set &chosen)
+    {
+        for (std::size_t i = 0; i < chosen.size(); ++i)
+            spans_.emplace(chosen[i].node().internal_object(), Span {});
+        walk(root);
+        markBlanks();
+    }
+
+    // The trimmed text of `element`, one of the chosen, as long as this object lives; nothing for
+    // any other node.
+    QStringView textOf(const pugi::xml_node &element) const
+    {
+        const auto found = spans_.find(element.internal_object());
+        if (found == spans_.end())
+            return {};
+        const qsizetype first = nextNonBlank_[found->second.begin];
+        const qsizetype end = std::max(first, lastNonBlankEnd_[found->second.end]);
+        return QStringView(text_).sliced(first, end - first);
+    }
+
+private:
+    struct Span
+    {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+    };
+
+    // Depth first without recursion, so a deeply nested document cannot exhaust the stack.
+    void walk(const pugi::xml_node &root)
+    {
+        pugi::xml_node node = root;
+        while (node) {
+            enter(node);
+            if (node.first_child()) {
+                node = node.first_child();
+                continue;
+            }
+            while (node != root && !node.next_sibling()) {
+                leave(node);
+                node = node.parent();
+            }
+            leave(node);
+            node = node == root ? pugi::xml_node() : node.next_sibling();
         }
     }
-    return text;
-}
-
-QString textOf(const pugi::xpath_node_set &nodes, std::size_t index)
-{
-    if (index >= nodes.size()) {
-        return {};
+    void enter(const pugi::xml_node &node)
+    {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            text_ += QString::fromUtf8(node.value());
+        else if (const auto span = spans_.find(node.internal_object()); span != spans_.end())
+            span->second.begin = text_.size();
     }
-    return QString::fromStdString(ownText(nodes[index].node())).trimmed();
+    void leave(const pugi::xml_node &node)
+    {
+        if (const auto span = spans_.find(node.internal_object()); span != spans_.end())
+            span->second.end = text_.size();
+    }
+    // nextNonBlank_[i]: the first character from i on that is not a blank (or the end);
+    // lastNonBlankEnd_[i]: one past the last character before i that is not a blank (or 0).
+    void markBlanks()
+    {
+        const qsizetype size = text_.size();
+        nextNonBlank_.assign(size + 1, size);
+        lastNonBlankEnd_.assign(size + 1, 0);
+        for (qsizetype i = size - 1; i >= 0; --i)
+            nextNonBlank_[i] = text_.at(i).isSpace() ? nextNonBlank_[i + 1] : i;
+        for (qsizetype i = 1; i <= size; ++i)
+            lastNonBlankEnd_[i] = text_.at(i - 1).isSpace() ? lastNonBlankEnd_[i - 1] : i;
+    }
+
+    QString text_; // all text of the document, in document order
+    std::unordered_map<pugi::xml_node_struct *, Span> spans_; // of the chosen elements
+    std::vector<qsizetype> nextNonBlank_;
+    std::vector<qsizetype> lastNonBlankEnd_;
+};
+
+// A link's text: its own text and CDATA, without that of elements nested in it, trimmed.
+QString ownTextOf(const pugi::xpath_node_set &nodes, std::size_t index)
+{
+    if (index >= nodes.size())
+        return {};
+    std::string text;
+    for (const pugi::xml_node &child : nodes[index].node().children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            text += child.value();
+    }
+    return QString::fromStdString(text).trimmed();
 }
 
-// A title as a caption: cut to kMaxCaptionLength characters, never inside a character outside
-// the Basic Multilingual Plane, and without blanks left at the cut.
-QString captionOf(QString title)
+// `count` characters of `title` from `from` on, moved so as not to split a character outside
+// the Basic Multilingual Plane at either end, and without blanks left at the cuts.
+QString cutOf(QStringView title, qsizetype from, qsizetype count)
 {
-    if (title.size() <= kMaxCaptionLength)
-        return title;
-    const bool splitsPair = title.at(kMaxCaptionLength - 1).isHighSurrogate();
-    return title.left(kMaxCaptionLength - (splitsPair ? 1 : 0)).trimmed();
+    if (from > 0 && title.at(from).isLowSurrogate())
+        ++from, --count;
+    if (title.at(from + count - 1).isHighSurrogate())
+        --count;
+    return title.sliced(from, count).trimmed().toString();
+}
+
+// A title as a banner entry's captions: its first kMaxCaptionLength characters, and for a
+// longer title also its middle ones, what a centred caption shows of the whole title.
+void setCaptions(BannerEntry &entry, QStringView title)
+{
+    if (title.size() <= kMaxCaptionLength) {
+        entry.caption = title.toString();
+        return;
+    }
+    entry.caption = cutOf(title, 0, kMaxCaptionLength);
+    entry.middle = cutOf(title, (title.size() - kMaxCaptionLength) / 2, kMaxCaptionLength);
 }
 
 pugi::xpath_node_set selectInOrder(const pugi::xml_node &context, const char *path)
@@ -56,13 +146,16 @@ std::vector<BannerEntry> entriesOf(const pugi::xml_node &root)
     const pugi::xpath_node_set titles = selectInOrder(root, "//channel/item/title");
     const pugi::xpath_node_set links = selectInOrder(root, "//channel/item/link");
 
+    const ElementTexts titleTexts(root, titles);
+
     const std::size_t count = std::min<std::size_t>(items.size(), kMaxBannerEntries);
-    std::vector<BannerEntry> entries;
-    entries.reserve(count);
+    std::vector<BannerEntry> entries(count);
     for (std::size_t i = 0; i < count; ++i) {
         // A caption longer than the ticker could ever show would only cost layout work at every
         // step of the ticker.
-        entries.push_back({captionOf(textOf(titles, i)), textOf(links, i)});
+        if (i < titles.size())
+            setCaptions(entries[i], titleTexts.textOf(titles[i].node()));
+        entries[i].link = ownTextOf(links, i);
     }
     return entries;
 }

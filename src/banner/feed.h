@@ -12,8 +12,14 @@ constexpr qsizetype kMaxCaptionLength = 256;
 // One banner entry: the caption shown and the address its click opens. Either may be empty.
 struct BannerEntry
 {
-    QString caption;
+    QString caption; // the title's first kMaxCaptionLength characters, as a caption starts
     QString link;
+    // For a longer title, its middle kMaxCaptionLength characters: the part a caption centred on
+    // the title shows. Empty when `caption` is the whole title.
+    QString middle {};
+
+    // What a caption centred on the title shows of it.
+    const QString &centredCaption() const { return middle.isEmpty() ? caption : middle; }
 
     friend bool operator==(const BannerEntry &, const BannerEntry &) = default;
 };
@@ -23,8 +29,9 @@ inline constexpr int kMaxBannerEntries = 32767;
 
 // The entries a feed document supplies, one per "//channel/item" in document order. Titles and
 // links are paired by position among all titles and all links, not by their parent item, so an
-// item without a title shifts the later captions forward. A title's or link's text is its own
-// text and CDATA, without that of elements nested in it, trimmed of surrounding whitespace.
+// item without a title shifts the later captions forward. A title's text is all its text and
+// CDATA, that of the elements inside it included; a link's text is its own, without that of
+// nested elements; both are trimmed of surrounding whitespace.
 // Returns no entries when the bytes are not a readable XML document.
 std::vector<BannerEntry> parseFeed(const QByteArray &bytes);
 

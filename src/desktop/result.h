@@ -18,7 +18,7 @@ struct Failure
 // is only there on success and reason() only on failure.
 //
 //     Result<QByteArray> read(...) { ...; if (bad) return Failure {reason}; return bytes; }
-template <typename T = void>
+template<typename T = void>
 class [[nodiscard]] Result
 {
 public:
@@ -37,7 +37,7 @@ private:
 };
 
 // An operation that gives nothing but can fail: a default-constructed Result is a success.
-template <>
+template<>
 class [[nodiscard]] Result<void>
 {
 public:

@@ -2,9 +2,9 @@
 
 #include <QRandomGenerator>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -19,24 +19,48 @@ QString systemReason()
     return qt_error_string(errno);
 }
 
-// The file a save replaces: the final target of a symbolic link, or the path itself when
-// nothing exists there yet. Nothing when the path cannot be followed (a loop of links, a folder
-// that cannot be searched, a name too long); errno then says why.
-std::optional<QByteArray> followedLinks(const QByteArray &path)
-{
-    const std::unique_ptr<char, decltype(&std::free)> resolved(
-        ::realpath(path.constData(), nullptr), &std::free);
-    if (resolved)
-        return QByteArray(resolved.get());
-    if (errno == ENOENT)
-        return path;
-    return std::nullopt;
-}
-
 // The folder of `target`, with its final slash ("" for a name without a folder).
 QByteArray folderOf(const QByteArray &target)
 {
     return target.left(target.lastIndexOf('/') + 1);
+}
+
+// Syncs the folder that holds `target`, so that a rename in it is on disk.
+Result<> syncFolder(const QByteArray &target)
+{
+    const QByteArray folder = folderOf(target);
+    const int fd
+        = ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Failure {systemReason()};
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const Result<> result = synced ? Result<>() : Failure {systemReason()};
+    ::close(fd);
+    return result;
+}
+
+// The file a save replaces: the end of a chain of symbolic links, or the path itself. A link
+// may lead to a file that does not exist yet, which the save then creates; a folder on the way
+// that does not exist makes the save fail when it creates its file there.
+Result<QByteArray> followedLinks(QByteArray path)
+{
+    constexpr int kMostLinks = 40; // as the kernel allows in one path before ELOOP
+    for (int link = 0; link <= kMostLinks; ++link) {
+        struct stat entry = {};
+        if (::lstat(path.constData(), &entry) != 0)
+            return errno == ENOENT ? Result<QByteArray>(path) : Failure {systemReason()};
+        if (!S_ISLNK(entry.st_mode))
+            return path;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(path.constData(), target.data(), target.size());
+        if (length < 0)
+            return Failure {systemReason()};
+        if (length >= target.size())
+            return Failure {qt_error_string(ENAMETOOLONG)};
+        target.truncate(length);
+        path = target.startsWith('/') ? target : folderOf(path) + target;
+    }
+    return Failure {qt_error_string(ELOOP)};
 }
 
 // A file created beside the target, removed again unless it replaced the target.
@@ -57,7 +81,7 @@ public:
     // Creates ".tavrin-<random hex>" in the target's folder, with the permissions the umask gives
     // a new file. The name is short, so a target whose own name is as long as the system allows
     // can still be saved.
-    std::optional<QString> create(const QByteArray &target)
+    Result<> create(const QByteArray &target)
     {
         for (int attempt = 0; attempt < 64; ++attempt) {
             const quint32 suffix = 0x10000000 + QRandomGenerator::global()->bounded(0xE0000000U);
@@ -65,16 +89,16 @@ public:
             fd_ = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd_ >= 0) {
                 path_ = path;
-                return std::nullopt;
+                return {};
             }
             if (errno != EEXIST)
                 break;
         }
-        return systemReason();
+        return Failure {systemReason()};
     }
 
     // Writes all of `bytes`; a short write (a full disk, a size limit) is a failure.
-    std::optional<QString> write(const QByteArray &bytes)
+    Result<> write(const QByteArray &bytes)
     {
         qsizetype written = 0;
         while (written < bytes.size()) {
@@ -83,23 +107,32 @@ public:
             if (step < 0 && errno == EINTR)
                 continue;
             if (step <= 0)
-                return step == 0 ? qt_error_string(ENOSPC) : systemReason();
+                return Failure {step == 0 ? qt_error_string(ENOSPC) : systemReason()};
             written += step;
         }
-        return std::nullopt;
+        return {};
     }
 
-    // Gives the file `mode` (if any), syncs and closes it, and renames it over `target`.
-    std::optional<QString> replace(const QByteArray &target, std::optional<mode_t> mode)
+    // Gives the file the mode and, where the process may, the owner of the file it replaces;
+    // syncs and closes it, renames it over `target` and syncs the folder, so that the new name
+    // survives a crash right after the save.
+    Result<> replace(const QByteArray &target, const struct stat *replaced)
     {
-        if ((mode && ::fchmod(fd_, *mode) != 0) || (::fsync(fd_) != 0 && errno != EINVAL))
-            return systemReason();
+        if (replaced) {
+            if (::fchmod(fd_, replaced->st_mode & 07777) != 0)
+                return Failure {systemReason()};
+            // Only root may give a file away; anybody may keep a group they belong to.
+            if (::fchown(fd_, replaced->st_uid, replaced->st_gid) != 0)
+                (void)::fchown(fd_, static_cast<uid_t>(-1), replaced->st_gid);
+        }
+        if (::fsync(fd_) != 0 && errno != EINVAL)
+            return Failure {systemReason()};
         if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR)
-            return systemReason();
+            return Failure {systemReason()};
         if (::rename(path_.constData(), target.constData()) != 0)
-            return systemReason();
+            return Failure {systemReason()};
         path_.clear();
-        return std::nullopt;
+        return syncFolder(target);
     }
 
 private:
@@ -109,31 +142,27 @@ private:
 
 } // namespace
 
-std::optional<QString> saveAtomically(
+Result<> saveAtomically(
     const QByteArray &nativePath, const QByteArray &bytes, const QString &notRegularReason)
 {
-    const std::optional<QByteArray> followed = followedLinks(nativePath);
+    const Result<QByteArray> followed = followedLinks(nativePath);
     if (!followed)
-        return systemReason();
-    const QByteArray &target = *followed;
+        return Failure {followed.reason()};
+    const QByteArray &target = followed.value();
     struct stat existing = {};
-    std::optional<mode_t> mode;
-    if (::stat(target.constData(), &existing) != 0) {
-        if (errno != ENOENT)
-            return systemReason();
-    } else {
-        if (!S_ISREG(existing.st_mode))
-            return notRegularReason;
-        if (::access(target.constData(), W_OK) != 0)
-            return systemReason();
-        mode = existing.st_mode & 07777;
-    }
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (!exists && errno != ENOENT)
+        return Failure {systemReason()};
+    if (exists && !S_ISREG(existing.st_mode))
+        return Failure {notRegularReason};
+    if (exists && ::access(target.constData(), W_OK) != 0)
+        return Failure {systemReason()};
     NewFile file;
-    if (auto failure = file.create(target))
-        return failure;
-    if (auto failure = file.write(bytes))
-        return failure;
-    return file.replace(target, mode);
+    if (Result<> created = file.create(target); !created)
+        return created;
+    if (Result<> written = file.write(bytes); !written)
+        return written;
+    return file.replace(target, exists ? &existing : nullptr);
 }
 
 } // namespace tavrin

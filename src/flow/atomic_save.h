@@ -1,8 +1,9 @@
 #pragma once
 
+#include "desktop/result.h"
+
 #include <QByteArray>
 #include <QString>
-#include <optional>
 
 namespace tavrin {
 
@@ -11,13 +12,14 @@ namespace tavrin {
 // QFile::encodeName), so a name that is not valid in the locale's encoding is written as given.
 //
 // The bytes go to a new file beside the target; only when every byte is written and synced is
-// that file renamed over the target, with the target's permissions. A symbolic link is followed
-// and its target replaced; the link stays a link. A target that exists and is not a regular file
+// that file renamed over the target, with the target's permissions and, where the process may,
+// its owner; the folder is synced after the rename. A symbolic link is followed to the file it
+// names, which is replaced or, when missing, created; the link stays a link. Another hard link
+// to the target keeps the old content. A target that exists and is not a regular file
 // (a folder, a FIFO, a device or a socket) is refused with `notRegularReason`. Other reasons are
 // those of the system, in the words (and translation) Qt's file classes use.
 //
-// Returns the reason of a failure, std::nullopt when the file was written.
-std::optional<QString> saveAtomically(
+Result<> saveAtomically(
     const QByteArray &nativePath, const QByteArray &bytes, const QString &notRegularReason);
 
 } // namespace tavrin

@@ -5,6 +5,7 @@
 #include "flow/record_file.h"
 #include "game/board_geometry.h"
 
+#include <QFileInfo>
 #include <cstring>
 #include <optional>
 
@@ -217,14 +218,21 @@ QString GameFlow::resultText(std::int16_t white, std::int16_t black)
 
 void GameFlow::offerSave()
 {
-    const QString chosen = window_.chooseSaveFile(flowtext::kSaveTitle, initialSaveName());
-    const QString path = normalizedSaveName(chosen);
-    if (path.isEmpty())
-        return;
-    if (const std::optional<QString> reason = saveRecord(path, recordText(*this))) {
-        qCDebug(lcSave) << "record not saved to" << path << ":" << *reason;
+    // A record that could not be written is offered again, under the name just tried, until it
+    // is saved or the player cancels: the game is never thrown away by a failed save.
+    QString offered = initialSaveName();
+    for (;;) {
+        const QString path
+            = normalizedSaveName(window_.chooseSaveFile(flowtext::kSaveTitle, offered));
+        if (path.isEmpty())
+            return;
+        const Result<> saved = saveRecord(path, recordText(*this));
+        if (saved)
+            return;
+        qCDebug(lcSave) << "record not saved to" << path << ":" << saved.reason();
         window_.showInformation(
-            flowtext::kSaveFailed + path + QLatin1Char('\r') + *reason, flowtext::kAppTitle);
+            flowtext::kSaveFailed + path + QLatin1Char('\r') + saved.reason(), flowtext::kAppTitle);
+        offered = QFileInfo(path).absoluteFilePath();
     }
 }
 

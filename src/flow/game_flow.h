@@ -52,7 +52,8 @@ private:
     void announce(Exchange exchange);
     // The question that confirms a pass while white can still play at (x, y).
     static QString passQuestion(std::int16_t x, std::int16_t y);
-    // Offers the Save dialog and writes the record to the chosen file.
+    // Offers the Save dialog and writes the record to the chosen file, offering it again after
+    // a failure.
     void offerSave();
     // When the last engine call ended the game: result, save offer, then the next game or the
     // end of the program. True when it did.

@@ -73,7 +73,7 @@ QString initialSaveName()
     return initialSaveFolder() + QLatin1Char('/') + flowtext::kRecordPattern;
 }
 
-std::optional<QString> saveRecord(const QString &path, const QByteArray &bytes)
+Result<> saveRecord(const QString &path, const QByteArray &bytes)
 {
     return saveAtomically(QFile::encodeName(path), bytes, flowtext::kNotRegularFile);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "desktop/result.h"
+
 #include <QByteArray>
 #include <QString>
-#include <optional>
 
 namespace tavrin {
 
@@ -30,8 +31,7 @@ QString initialSaveFolder();
 QString initialSaveName();
 
 // Writes `bytes` to `path` so that a failure leaves any existing file as it was (see
-// saveAtomically); a target that is not a regular file is refused. Returns the reason of a
-// failure, std::nullopt when the file was written.
-std::optional<QString> saveRecord(const QString &path, const QByteArray &bytes);
+// saveAtomically); a target that is not a regular file is refused.
+Result<> saveRecord(const QString &path, const QByteArray &bytes);
 
 } // namespace tavrin

@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <cerrno>
 #include <csignal>
@@ -76,6 +77,19 @@ bool hasOption(int argc, char *argv[], const char *name)
     return false;
 }
 
+// Without a runtime folder Qt's GUI warns on stderr and makes one under /tmp for good; a picture
+// or the review window gets a private one instead, removed when the program ends.
+void providePrivateRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        return;
+    }
+    static QTemporaryDir folder; // mode 0700, as the runtime folder must be
+    if (folder.isValid()) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
+    }
+}
+
 // Widgets need a platform. A picture is always drawn off screen (unless a platform is asked
 // for), so a missing or stale display cannot stop it; the review window needs a display and has
 // nowhere to go without one (nothing is made then).
@@ -93,6 +107,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[])
             return nullptr;
         }
     }
+    providePrivateRuntimeFolder();
     return std::make_unique<QApplication>(argc, argv);
 }
 
@@ -195,12 +210,12 @@ std::variant<Request, int> parseCommandLine(const QStringList &arguments)
 }
 
 // Writes the picture as a PNG file so that a failure leaves any existing file as it was.
-std::optional<QString> savePicture(const QImage &picture, const QByteArray &name)
+tavrin::Result<> savePicture(const QImage &picture, const QByteArray &name)
 {
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
-        return QStringLiteral("the picture could not be encoded");
+        return tavrin::Failure {QStringLiteral("the picture could not be encoded")};
     }
     return tavrin::saveAtomically(name, png, QStringLiteral("not a regular file"));
 }
@@ -218,11 +233,11 @@ int run(const Request &request)
         return runReview(request.recordName, request.replayOptions);
     }
     const QString path = QFile::decodeName(request.recordName);
-    const RecordFile file = readRecordFile(request.recordName);
-    if (file.failure) {
-        return fail(kExitUsage, QStringLiteral("%1: %2").arg(path, *file.failure));
+    const tavrin::Result<QByteArray> file = readRecordFile(request.recordName);
+    if (!file) {
+        return fail(kExitUsage, QStringLiteral("%1: %2").arg(path, file.reason()));
     }
-    const RecordText record = parseRecord(file.bytes);
+    const RecordText record = parseRecord(file.value());
     if (record.error) {
         return fail(kExitRecordFault, faultMessage(path, *record.error));
     }
@@ -237,10 +252,11 @@ int run(const Request &request)
         return fail(kExitRecordFault, faultMessage(path, *replayed.error));
     }
     if (!request.pictureName.isEmpty()) {
-        if (const auto failure
-            = savePicture(boardPicture(replayed.position), request.pictureName)) {
+        const tavrin::Result<> saved
+            = savePicture(boardPicture(replayed.position), request.pictureName);
+        if (!saved) {
             const QString picturePath = QFile::decodeName(request.pictureName);
-            return fail(kExitUsage, QStringLiteral("%1: %2").arg(picturePath, *failure));
+            return fail(kExitUsage, QStringLiteral("%1: %2").arg(picturePath, saved.reason()));
         }
     }
     return print(positionText(replayed.position, replayed.gameOver));

@@ -1,9 +1,10 @@
 #include "replay/record_reader.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace tavrin::replay {
@@ -115,11 +116,46 @@ QByteArrayView withoutLineEnd(QByteArrayView line)
     return line;
 }
 
+// Reads at most kReadLimit bytes from a non-blocking descriptor, waiting for more while the
+// writer of a pipe is slow, but no longer than kReadWait in all.
+Result<QByteArray> readStart(int descriptor)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + kReadWait;
+    QByteArray bytes(kReadLimit, Qt::Uninitialized);
+    qsizetype size = 0;
+    while (size < kReadLimit) {
+        const ssize_t got = ::read(descriptor, bytes.data() + size, kReadLimit - size);
+        if (got == 0)
+            break;
+        if (got > 0) {
+            size += got;
+            continue;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN)
+            return Failure {qt_error_string(errno)};
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd readable = {descriptor, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) == 0)
+            return Failure {
+                QStringLiteral("nothing to read after %1 seconds")
+                    .arg(std::chrono::duration_cast<std::chrono::seconds>(kReadWait).count())};
+    }
+    bytes.truncate(size);
+    return bytes;
+}
+
 } // namespace
 
 RecordText parseRecord(QByteArrayView bytes)
 {
     RecordText result;
+    if (bytes.isEmpty()) {
+        result.error = RecordError {1, QStringLiteral("empty file, not a record")};
+        return result;
+    }
     bytes = bytes.first(std::min(bytes.size(), kReadLimit));
     int lineNumber = 0;
     for (qsizetype start = 0; start < bytes.size();) {
@@ -138,40 +174,17 @@ RecordText parseRecord(QByteArrayView bytes)
     return result;
 }
 
-RecordFile readRecordFile(const QByteArray &nativePath)
+Result<QByteArray> readRecordFile(const QByteArray &nativePath)
 {
-    RecordFile result;
     // Opened by the bytes of its name, which need not be valid in any encoding. Opening does not
-    // wait for a writer: a FIFO nobody writes to reads as empty instead of blocking for good.
+    // wait for a writer, and reading waits for one at most kReadWait: a FIFO never holds the
+    // program for good.
     const int descriptor = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0 || ::fcntl(descriptor, F_SETFL, 0) != 0) {
-        result.failure = qt_error_string(errno);
-        if (descriptor >= 0)
-            ::close(descriptor);
-        return result;
-    }
-    QFile file;
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        result.failure = file.errorString();
-        return result;
-    }
-    // A pipe or a slow device may hand over less than asked for at a time.
-    result.bytes.reserve(kReadLimit);
-    char buffer[kReadLimit];
-    while (result.bytes.size() < kReadLimit) {
-        const qint64 got = file.read(buffer, kReadLimit - result.bytes.size());
-        if (got < 0) {
-            result.failure = file.errorString();
-            result.bytes.clear();
-            return result;
-        }
-        if (got == 0) {
-            break;
-        }
-        result.bytes.append(buffer, static_cast<qsizetype>(got));
-    }
-    return result;
+    if (descriptor < 0)
+        return Failure {qt_error_string(errno)};
+    const Result<QByteArray> read = readStart(descriptor);
+    ::close(descriptor);
+    return read;
 }
 
 } // namespace tavrin::replay

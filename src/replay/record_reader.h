@@ -1,10 +1,12 @@
 #pragma once
 
+#include "desktop/result.h"
 #include "game/game_state.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -29,19 +31,16 @@ struct RecordText
 };
 
 // Reads the lines " x  y " (each ended by CR LF or LF alone; the last may lack its end) of a
-// record. At most 257 lines and kReadLimit bytes are looked at.
+// record; an empty file is no record. At most 257 lines and kReadLimit bytes are looked at.
 RecordText parseRecord(QByteArrayView bytes);
 
-// The start of a record file as read from disk: at most kReadLimit bytes, however large the
-// file, or why it could not be read.
-struct RecordFile
-{
-    QByteArray bytes;
-    std::optional<QString> failure; // std::nullopt when the file was read
-};
+// Longest wait for the bytes of a record: a FIFO whose writer never writes is given up on.
+constexpr std::chrono::milliseconds kReadWait {3000};
 
-// Reads the file named by `nativePath`, the bytes of its name as the system spells them (see
-// QFile::encodeName), so a name that is not valid in the locale's encoding is read all the same.
-RecordFile readRecordFile(const QByteArray &nativePath);
+// Reads the start of a record file, at most kReadLimit bytes however large the file is, or says
+// why it could not be read. `nativePath` holds the bytes of the name as the system spells them
+// (see QFile::encodeName), so a name that is not valid in the locale's encoding is read all the
+// same.
+Result<QByteArray> readRecordFile(const QByteArray &nativePath);
 
 } // namespace tavrin::replay

@@ -221,16 +221,16 @@ void ReviewWindow::showCaptions()
 int runReview(const QByteArray &recordName, const ReplayOptions &options)
 {
     const QString path = QFile::decodeName(recordName);
-    const RecordFile file = readRecordFile(recordName);
-    if (file.failure) {
+    const Result<QByteArray> file = readRecordFile(recordName);
+    if (!file) {
         QMessageBox box(QMessageBox::Warning, reviewtext::kTitle,
-            reviewtext::kUnreadable + path + QLatin1Char('\n') + *file.failure, QMessageBox::Ok);
+            reviewtext::kUnreadable + path + QLatin1Char('\n') + file.reason(), QMessageBox::Ok);
         box.setWindowIcon(tavrinIcon());
         box.button(QMessageBox::Ok)->setText(reviewtext::kOk);
         box.exec();
-        return fail(2, QStringLiteral("%1: %2").arg(path, *file.failure));
+        return fail(2, QStringLiteral("%1: %2").arg(path, file.reason()));
     }
-    const RecordText record = parseRecord(file.bytes);
+    const RecordText record = parseRecord(file.value());
     if (options.step > static_cast<int>(record.entries.size())) {
         return fail(2,
             QStringLiteral("--step %1 lies beyond the record's %2 entries")

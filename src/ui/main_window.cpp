@@ -404,11 +404,13 @@ QString MainWindow::chooseSaveFile(const QString &title, const QString &initialN
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The initial name is "<folder>/<pattern>": open in the folder, listing what the pattern
-    // matches, with the pattern as the name.
+    // matches, with the pattern as the name. After a failed save it is the name that was tried,
+    // listed among the record files.
     QFileInfo chosen(initialName);
     for (;;) {
         dialog.setDirectory(chosen.absolutePath());
-        dialog.setNameFilter(chosen.fileName());
+        dialog.setNameFilter(
+            isFilePattern(chosen.fileName()) ? chosen.fileName() : flowtext::kRecordPattern);
         dialog.selectFile(chosen.fileName());
         if (dialog.exec() != QDialog::Accepted) {
             return QString();

@@ -128,13 +128,16 @@ private slots:
             return kThree + QByteArray(1024 * 1024 - kThree.size() + more, ' ');
         };
         // A channel of 1 MiB, `open` repeated as often as fits, each closed by `close`: its
-        // titles, all "x", parse in linear time and only the first 32767 count (titles nest
-        // inside titles, items inside items).
+        // titles, each "x" and the titles nested in it, parse in linear time and only the first
+        // 32767 count (titles nest inside titles, items inside items).
         const auto largest = [&row](const char *name, const QByteArray &open,
                                  const QByteArray &close) {
             const int count = (1024 * 1024 - 19) / int(open.size() + close.size());
+            QStringList captions;
+            for (int i = 0; i < std::min(count, 32767); ++i)
+                captions << QString(close.isEmpty() ? 1 : std::min(count - i, 256), 'x');
             row(name, "<channel>" + open.repeated(count) + close.repeated(count) + "</channel>",
-                QStringList(std::min(count, 32767), "x"));
+                captions);
         };
         const QStringList three = {"一", "二", "三"};
 
@@ -143,8 +146,10 @@ private slots:
         row("missing second title shifts later captions forward",
             QByteArray(kThree).replace("<title>二</title>", ""), {"一", "三", ""});
         row("empty first title falls back", rss({"|h", "B|h"}), kFallback);
-        row("a title nested in a title keeps only its own text",
-            rss({"外<channel><item><title>内</title></item></channel>层|h"}), {"外层", "内"});
+        row("a title's text holds that of the titles nested in it",
+            rss({"外<channel><item><title>内</title></item></channel>层|h"}), {"外内层", "内"});
+        row("a title's text holds that of its markup", rss({"特价<b>商品</b>热卖|h"}),
+            {"特价商品热卖"});
         row("text and CDATA of a title, trimmed", rss({" \n 甲<![CDATA[ <乙> ]]>\t|h"}),
             {"甲 <乙>"});
         row("captions cut at 256 characters, with no blank at the cut and no character split",
@@ -211,6 +216,19 @@ private slots:
         for (const char *name : {"Label1", "Label2_0", "Label2_1"})
             shown << banner.findChild<QLabel *>(name)->text();
         QCOMPARE(shown, table + QStringList({table[0], table[0], table.value(1, "商城导航")}));
+    }
+
+    // A title too long to keep whole is centred on Label1 as the whole title would be: its middle
+    // shows there, while Label2(0), aligned left, starts as the title starts.
+    void longTitleShowsItsMiddleWhereCentred()
+    {
+        QString title;
+        for (int i = 0; i < 315; ++i)
+            title += QChar(u'一' + i);
+        LocalServer server("200 OK", rss({title.toUtf8() + "|h"}));
+        const tavrin::Banner banner(nullptr, server.url);
+        QCOMPARE(banner.findChild<QLabel *>("Label1")->text(), title.mid(29, 256));
+        QCOMPARE(banner.findChild<QLabel *>("Label2_0")->text(), title.left(256));
     }
 
     // An https feed is never redirected down to http.

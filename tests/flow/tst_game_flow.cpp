@@ -1,5 +1,6 @@
 #include "board_text.h"
 #include "fake_window.h"
+#include "flow/atomic_save.h"
 #include "flow/flow_texts.h"
 #include "flow/game_flow.h"
 #include "game/board_geometry.h"
@@ -13,8 +14,11 @@
 #include <QTest>
 #include <cerrno>
 #include <csignal>
+#include <dlfcn.h>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -36,7 +40,28 @@ struct Command
     Qt::MouseButton button = Qt::LeftButton;
 };
 
+// The syncs and renames of the program, in order: "fsync file", "fsync folder", "rename".
+QStringList fileSystemCalls;
+
 } // namespace
+
+// The program's own calls of fsync and rename come here first and are noted in fileSystemCalls.
+extern "C" int fsync(int fd)
+{
+    static const auto system = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    struct stat status = {};
+    const bool folder = ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+    fileSystemCalls << (folder ? "fsync folder" : "fsync file");
+    return system(fd);
+}
+
+extern "C" int rename(const char *from, const char *to) noexcept
+{
+    static const auto system
+        = reinterpret_cast<int (*)(const char *, const char *)>(::dlsym(RTLD_NEXT, "rename"));
+    fileSystemCalls << "rename";
+    return system(from, to);
+}
 
 Q_DECLARE_METATYPE(Command)
 
@@ -296,7 +321,30 @@ private slots:
         QCOMPARE(window.shown.value(1),
             "保存这盘棋|" + QCoreApplication::applicationDirPath() + "/*.tvr");
         QCOMPARE(window.shown.value(2), told);
+        // After a failure the dialog comes back with the name tried; Cancel ends the offer.
+        QCOMPARE(window.shown.value(3),
+            told.isEmpty() ? QString() : "保存这盘棋|" + QDir(dir.path()).filePath("t.tvr"));
         QCOMPARE(window.calls.last(), "repaintBoard");
+    }
+
+    // A save is on disk once it has returned: the file is synced before the rename, and its
+    // folder after it. A file replaced by root keeps its owner and group.
+    void saveIsDurableAndKeepsTheOwner()
+    {
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath("t.tvr"));
+        QVERIFY(makeSaveTarget("file", QDir(dir.path()), "t.tvr"));
+        const bool root = ::geteuid() == 0;
+        QVERIFY(!root || ::chown(path.constData(), 4242, 4243) == 0);
+        fileSystemCalls.clear();
+        QVERIFY(saveAtomically(path, "record", "not regular").succeeded());
+        QCOMPARE(fileSystemCalls.join(", "), "fsync file, rename, fsync folder");
+        struct stat saved = {};
+        QVERIFY(::stat(path.constData(), &saved) == 0);
+        QCOMPARE(saved.st_mode & 07777, 0640U);
+        if (!root)
+            QSKIP("only root may give a file to another user");
+        QCOMPARE(QPoint(saved.st_uid, saved.st_gid), QPoint(4242, 4243));
     }
 
     // Hundreds of whole games against the computer, the state checked after every exchange and at

@@ -6,6 +6,7 @@
 #include "save_targets.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -14,6 +15,9 @@
 #include <QTest>
 #include <QTimer>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavrin;
 using namespace tavrin::replay;
@@ -148,7 +152,7 @@ private slots:
             test::RandomPlayer player(seed);
             player.window.saveNames = {folder_.filePath("saved.tvr")};
             player.playToEnd();
-            return readRecordFile(QFile::encodeName(folder_.filePath("saved.tvr"))).bytes;
+            return readRecordFile(QFile::encodeName(folder_.filePath("saved.tvr"))).value();
         };
         row("saved game, board full", "--check-computer", 0, "Congratulations , 重新来一盘？",
             saved(25));
@@ -197,7 +201,24 @@ private slots:
         row("picture with the longest name a file may have, a stale display",
             R"(n=$(printf 'p%.0s' {1..251}).png; DISPLAY=:99 "$0" --png "$n" "$1" && cat "$n" >t.png && rm "$n")",
             0, "white (o): 3  black (x): 3");
-        row("FIFO, no writer", R"(mkfifo f && "$0" f && rm f)", 0, "white (o): 2  black (x): 2");
+        row("empty file", "", 1, "%1:1: empty file, not a record", QByteArray(""));
+        row("null device", R"(exec "$0" /dev/null)", 1, "/dev/null:1: empty file, not a record");
+        row("FIFO, no writer", R"(mkfifo f; "$0" f; s=$?; rm f; exit $s)", 1,
+            "f:1: empty file, not a record");
+        // The program itself holds the FIFO's write end too, so nothing but its wait ends it.
+        row("FIFO whose writer never writes", R"(mkfifo f; exec 3<>f; "$0" f; s=$?; rm f; exit $s)",
+            2, "f: nothing to read after 3 seconds");
+        // A link is written through: the file it names is made, the link stays.
+        row("picture through a dangling link",
+            R"(ln -s p.png d.png && "$0" --png d.png "$1" && test -L d.png && rm d.png && mv p.png t.png)",
+            0, "white (o): 3  black (x): 3");
+        row("picture through a link into a missing folder",
+            R"(ln -s no/p.png d.png; "$0" --png d.png "$1"; s=$?; test -L d.png && rm d.png; exit $s)",
+            2, "d.png: " + qt_error_string(ENOENT));
+        // Without a runtime folder a picture is drawn without a word, and nothing is left behind.
+        row("picture without a runtime folder",
+            R"sh(unset XDG_RUNTIME_DIR; TMPDIR=$PWD "$0" --png t.png "$1" 2>e && test ! -s e && rm e && test "$(ls)" = t.png)sh",
+            0, "white (o): 3  black (x): 3");
         row("output to a full device", R"(exec "$0" "$1" >/dev/full)", 2,
             "standard output: " + qt_error_string(ENOSPC));
     }
@@ -237,19 +258,34 @@ private slots:
             QCOMPARE(test::folderListing(QDir(dir.path())), before);
     }
 
-    // An unreadable file is named in a box; neither it nor a step beyond the record opens a window.
+    // An unreadable file is named in a box; neither it, a FIFO nobody writes to, nor a step beyond
+    // the record opens a window.
     void unreadableFileOrStepIsRefused()
     {
         const QString path = folder_.filePath("missing.tvr");
         QString shown;
-        QTimer::singleShot(0, [&shown] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                shown = box->text();
-                box->accept();
-            }
-        });
+        const auto answerBox = [&shown] {
+            QTimer::singleShot(0, [&shown] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    shown = box->text();
+                    box->accept();
+                }
+            });
+        };
+        answerBox();
         QCOMPARE(runReview(QFile::encodeName(path), {-1, false}), 2);
         QCOMPARE(shown, "无法读取棋谱：" + path + '\n' + qt_error_string(ENOENT));
+        const QByteArray fifo = QFile::encodeName(folder_.filePath("f"));
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        const int writer = ::open(fifo.constData(), O_RDWR); // a writer that never writes
+        answerBox();
+        QElapsedTimer waited;
+        waited.start();
+        QCOMPARE(runReview(fifo, {-1, false}), 2);
+        QVERIFY(waited.elapsed() < 4000);
+        QCOMPARE(shown,
+            "无法读取棋谱：" + QFile::decodeName(fifo) + "\nnothing to read after 3 seconds");
+        ::close(writer);
         QVERIFY(writeFile(path, " 10  9 \r\n"));
         QCOMPARE(runReview(QFile::encodeName(path), {2, false}), 2);
     }

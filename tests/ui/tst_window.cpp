@@ -7,6 +7,7 @@
 #include "board/spoken_notice.h"
 #include "board_text.h"
 #include "desktop/home_page.h"
+#include "flow/record_file.h"
 #include "ui/help_texts.h"
 #include "ui/main_window.h"
 #include "ui/qt_translation.h"
@@ -20,6 +21,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,10 +36,13 @@
 #include <QTimer>
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtMath>
+#include <cerrno>
+#include <csignal>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 #include <qpa/qwindowsysteminterface.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace tavrin;
@@ -74,8 +80,8 @@ struct BeepCountingWindow : MainWindow
 
 // Answers each modal dialog that shows while it lives and notes it in `log`: a message box as its
 // title, text and button captions, then the next of `keys` is pressed in it (0: its close button;
-// the last key serves all boxes after it). A Save dialog gets the next of `names` typed and
-// accepted, or is cancelled when none is left.
+// the last key serves all boxes after it). A Save dialog is noted as "save <name> in <folder>" as
+// it opens, then gets the next of `names` typed and accepted, or is cancelled when none is left.
 struct ModalAnswerer : QTimer
 {
     ModalAnswerer(QStringList *log, QList<int> keys, QStringList names = {})
@@ -86,9 +92,12 @@ struct ModalAnswerer : QTimer
             if (!modal || modal->property("answered").toBool())
                 return; // a button's key clicks it a moment later
             if (!box) {
+                auto *name = modal->findChild<QLineEdit *>("fileNameEdit");
+                *log << "save " + name->text() + " in "
+                        + qobject_cast<QFileDialog *>(modal)->directory().path();
                 if (names.isEmpty())
                     return modal->reject();
-                modal->findChild<QLineEdit *>("fileNameEdit")->setText(names.takeFirst());
+                name->setText(names.takeFirst());
                 return modal->accept();
             }
             *log << box->windowTitle() << box->text();
@@ -444,6 +453,41 @@ private slots:
         ModalAnswerer answerer(&log_, {}, {folder.filePath("*.tvr"), folder.filePath("end.tvr")});
         QCOMPARE(window_->chooseSaveFile("保存这盘棋", folder.filePath("*.tvr")),
             folder.filePath("end.tvr"));
+    }
+
+    // A record that could not be written brings the Save dialog back, in the folder and under the
+    // name tried, until it is written; only then does the next game start.
+    void failedSaveOffersTheDialogAgain()
+    {
+        QTemporaryDir folder;
+        ModalAnswerer answerer(
+            &log_, {Qt::Key_Y, Qt::Key_Return}, {folder.filePath("t.tvr"), folder.filePath("u")});
+        // The first save finds the disk full; the disk has room again once the player is told.
+        rlimit limit = {};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit full = {5, limit.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit just fails
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &full) == 0);
+        QTimer room;
+        connect(&room, &QTimer::timeout, [&] {
+            if (!log_.filter("无法").isEmpty())
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        room.start(5);
+        type("F2");
+        putBoard(window_->flow(), placedBoard("o@1,1 x@2,1"));
+        window_->flow().markPlayable(kWhite);
+        type("Home PgUp Right Right Space"); // white on 3,1 takes black's last stone
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        QCOMPARE(log_.filter(QRegularExpression("^save |^无法")),
+            QStringList({"save *.tvr in " + QFileInfo(initialSaveName()).path(),
+                "无法保存文件：" + folder.filePath("t.tvr") + '\n' + qt_error_string(EFBIG),
+                "save t.tvr in " + folder.path()}));
+        QFile saved(folder.filePath("u.tvr"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), " 3  1 \r\n");
+        QVERIFY(!QFile::exists(folder.filePath("t.tvr")));
+        QCOMPARE(window_->flow().lastEntry, 0); // the next game
     }
 
     // The frame shows in the focus cell alone, once a key is used while the board has focus;
