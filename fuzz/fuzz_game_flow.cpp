@@ -65,7 +65,7 @@ class FuzzWindow : public tavrin::WindowServices
 public:
     explicit FuzzWindow(ByteSource &source) : source_(source) { }
 
-    bool askYesNo(const QString &, const QString &, Icon) override
+    bool askYesNo(const QString &, const QString &, Icon, const QString &) override
     {
         return (source_.byte() & 1) != 0;
     }
@@ -94,7 +94,7 @@ public:
     void startClock() override { }
     void showStatusLabels() override { }
     void setModeCaption(const QString &) override { }
-    void announceComputerMove(const std::optional<tavrin::RecordEntry> &) override { }
+    void announceExchange(const tavrin::Exchange &) override { }
 
 private:
     ByteSource &source_;

@@ -102,6 +102,12 @@ void Banner::createControls()
         entryCaptions_[i]->installEventFilter(this);
     }
 
+    // Tab reaches the ticker and the two entries, in this order, after the widgets before the
+    // banner.
+    for (QLabel *label : {tickerCaption_, entryCaptions_[0], entryCaptions_[1]}) {
+        label->setFocusPolicy(Qt::TabFocus);
+    }
+
     homePageCaption_ = createCaption(this, QStringLiteral("Label3"), kHomePageCaptionPlace);
     homePageCaption_->setText(kHomePageCaptionText);
     homePageCaption_->installEventFilter(this);

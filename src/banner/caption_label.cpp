@@ -1,8 +1,11 @@
 #include "banner/caption_label.h"
 
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace tavrin {
 
@@ -52,7 +55,7 @@ CaptionLabel::CaptionLabel(QWidget *parent) : QLabel(parent)
 CaptionLabel::Look CaptionLabel::currentLook() const
 {
     return Look {text(), size(), devicePixelRatioF(), palette().cacheKey(), font(), alignment(),
-        isEnabled()};
+        isEnabled(), hasFocus()};
 }
 
 bool CaptionLabel::keepsPicture() const
@@ -65,10 +68,12 @@ void CaptionLabel::paintEvent(QPaintEvent *event)
 {
     if (!keepsPicture()) {
         QLabel::paintEvent(event);
+        paintFocusFrame();
         return;
     }
     if (picture_.isNull() || !(pictureLook_ == currentLook())) {
         QLabel::paintEvent(event);
+        paintFocusFrame();
         // Rendering the label from inside its own paint event would end that paint event early.
         if (!picturePending_) {
             picturePending_ = true;
@@ -81,6 +86,43 @@ void CaptionLabel::paintEvent(QPaintEvent *event)
     painter.drawImage(area, picture_,
         QRectF(QPointF(area.topLeft()) * picture_.devicePixelRatio(),
             QSizeF(area.size()) * picture_.devicePixelRatio()));
+}
+
+void CaptionLabel::paintFocusFrame()
+{
+    if (!hasFocus()) {
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.backgroundColor = palette().color(backgroundRole());
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
+
+void CaptionLabel::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) {
+            activate();
+        }
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+// Only the keyboard gives a caption the focus, so a mouse player never sees the frame.
+void CaptionLabel::focusInEvent(QFocusEvent *event)
+{
+    QLabel::focusInEvent(event);
+    update();
+}
+
+void CaptionLabel::focusOutEvent(QFocusEvent *event)
+{
+    QLabel::focusOutEvent(event);
+    update();
 }
 
 void CaptionLabel::takePicture()

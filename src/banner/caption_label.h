@@ -10,7 +10,8 @@ namespace tavrin {
 // time, and every move repaints the caption (and the edge of a neighbour it touches); drawing
 // the kept picture instead of laying the text out again keeps an idle window nearly idle.
 // The picture is taken outside painting, once the label has been painted with new contents.
-// Screen readers see it as a link that can be pressed.
+// Screen readers see it as a link that can be pressed. A caption that takes the keyboard focus
+// (Tab) shows a focus frame while it has it, and Enter or Space presses it.
 class CaptionLabel : public QLabel
 {
     Q_OBJECT
@@ -25,6 +26,9 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     // Everything the label's picture depends on.
@@ -37,6 +41,7 @@ private:
         QFont font;
         Qt::Alignment alignment;
         bool enabled = true;
+        bool focused = false;
 
         friend bool operator==(const Look &, const Look &) = default;
     };
@@ -46,6 +51,7 @@ private:
     // any other label would lose what shows through it.
     bool keepsPicture() const;
     void takePicture();
+    void paintFocusFrame();
 
     QImage picture_;
     Look pictureLook_;

@@ -20,14 +20,16 @@ constexpr char kBlackStone[] = "黑棋";
 constexpr char kEmptyCell[] = "空";
 constexpr char kPlayable[] = " 可落子";
 
-// One cell of the board: a child of the board's table, owned by it.
-class BoardCell : public QAccessibleInterface, public QAccessibleTableCellInterface
+// One cell of the board: a child of the board's grid, owned by it.
+class BoardCell : public QAccessibleInterface
 {
 public:
     BoardCell(BoardSurface *board, int index) : board_(board), index_(index) { }
 
     BoardSurface *board() const { return board_; }
     int index() const { return index_; }
+    int column() const { return index_ % kBoardSize + 1; }
+    int row() const { return index_ / kBoardSize + 1; }
 
     bool isValid() const override { return board_ != nullptr; }
     QObject *object() const override { return nullptr; }
@@ -42,29 +44,13 @@ public:
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QString text(QAccessible::Text type) const override
     {
-        return type == QAccessible::Name && board_
-            ? boardCellName(*board_, columnIndex() + 1, rowIndex() + 1)
-            : QString();
+        return type == QAccessible::Name && board_ ? boardCellName(*board_, column(), row())
+                                                   : QString();
     }
     void setText(QAccessible::Text, const QString &) override { }
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::Cell; }
     QAccessible::State state() const override;
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        return type == QAccessible::TableCellInterface
-            ? static_cast<QAccessibleTableCellInterface *>(this)
-            : nullptr;
-    }
-
-    bool isSelected() const override { return false; }
-    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
-    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
-    int columnIndex() const override { return index_ % kBoardSize; }
-    int rowIndex() const override { return index_ / kBoardSize; }
-    int columnExtent() const override { return 1; }
-    int rowExtent() const override { return 1; }
-    QAccessibleInterface *table() const override { return parent(); }
 
 private:
     QPointer<BoardSurface> board_;
@@ -76,7 +62,7 @@ QRect BoardCell::rect() const
     if (!board_) {
         return {};
     }
-    const QRectF area = board_->cellArea(columnIndex() + 1, rowIndex() + 1);
+    const QRectF area = board_->cellArea(column(), row());
     return QRectF(board_->mapToGlobal(area.topLeft()), area.size()).toAlignedRect();
 }
 
@@ -93,13 +79,13 @@ QAccessible::State BoardCell::state() const
     return state;
 }
 
-// The board as a table whose cells are its children. A cell's interface is made the first time
-// it is asked for and kept until the table goes.
-class BoardTable : public QAccessibleWidget, public QAccessibleTableInterface
+// The board as a grid whose cells are its children. A cell's interface is made the first time
+// it is asked for and kept until the grid goes.
+class BoardGrid : public QAccessibleWidget
 {
 public:
-    explicit BoardTable(BoardSurface *board) : QAccessibleWidget(board, QAccessible::Table) { }
-    ~BoardTable() override
+    explicit BoardGrid(BoardSurface *board) : QAccessibleWidget(board, QAccessible::Table) { }
+    ~BoardGrid() override
     {
         for (const QAccessible::Id id : cellIds_) {
             if (id != 0) {
@@ -110,18 +96,10 @@ public:
 
     BoardSurface *board() const { return static_cast<BoardSurface *>(widget()); }
 
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        return type == QAccessible::TableInterface ? static_cast<QAccessibleTableInterface *>(this)
-                                                   : QAccessibleWidget::interface_cast(type);
-    }
     QString text(QAccessible::Text type) const override
     {
-        if (type == QAccessible::Name) {
-            return QString::fromUtf8(kBoardName);
-        }
-        return type == QAccessible::Description ? board()->announcement()
-                                                : QAccessibleWidget::text(type);
+        return type == QAccessible::Name ? QString::fromUtf8(kBoardName)
+                                         : QAccessibleWidget::text(type);
     }
     int childCount() const override { return kCellCount; }
     QAccessibleInterface *child(int index) const override;
@@ -138,38 +116,11 @@ public:
                                    : nullptr;
     }
 
-    QAccessibleInterface *caption() const override { return nullptr; }
-    QAccessibleInterface *summary() const override { return nullptr; }
-    QAccessibleInterface *cellAt(int row, int column) const override
-    {
-        return row < 0 || row >= kBoardSize || column < 0 || column >= kBoardSize
-            ? nullptr
-            : child(row * kBoardSize + column);
-    }
-    int columnCount() const override { return kBoardSize; }
-    int rowCount() const override { return kBoardSize; }
-    QString columnDescription(int column) const override { return QString::number(column + 1); }
-    QString rowDescription(int row) const override { return QString::number(row + 1); }
-    // Nothing on the board is ever selected.
-    int selectedCellCount() const override { return 0; }
-    QList<QAccessibleInterface *> selectedCells() const override { return {}; }
-    int selectedColumnCount() const override { return 0; }
-    int selectedRowCount() const override { return 0; }
-    QList<int> selectedColumns() const override { return {}; }
-    QList<int> selectedRows() const override { return {}; }
-    bool isColumnSelected(int) const override { return false; }
-    bool isRowSelected(int) const override { return false; }
-    bool selectRow(int) override { return false; }
-    bool selectColumn(int) override { return false; }
-    bool unselectRow(int) override { return false; }
-    bool unselectColumn(int) override { return false; }
-    void modelChange(QAccessibleTableModelChangeEvent *) override { }
-
 private:
     mutable std::array<QAccessible::Id, kCellCount> cellIds_ {}; // 0: not made yet
 };
 
-QAccessibleInterface *BoardTable::child(int index) const
+QAccessibleInterface *BoardGrid::child(int index) const
 {
     if (index < 0 || index >= kCellCount) {
         return nullptr;
@@ -183,20 +134,21 @@ QAccessibleInterface *BoardTable::child(int index) const
     return cell;
 }
 
-QAccessibleInterface *BoardTable::childAt(int x, int y) const
+QAccessibleInterface *BoardGrid::childAt(int x, int y) const
 {
     const QPoint at = board()->mapFromGlobal(QPoint(x, y));
     if (!board()->rect().contains(at)) {
         return nullptr;
     }
-    return cellAt(at.y() * kBoardSize / board()->height(), at.x() * kBoardSize / board()->width());
+    return child(boardCellIndex(
+        at.x() * kBoardSize / board()->width() + 1, at.y() * kBoardSize / board()->height() + 1));
 }
 
-QAccessibleInterface *createBoardTable(const QString &className, QObject *object)
+QAccessibleInterface *createBoardGrid(const QString &className, QObject *object)
 {
     if (object != nullptr && object->isWidgetType()
         && className == QLatin1String(BoardSurface::staticMetaObject.className())) {
-        return new BoardTable(static_cast<BoardSurface *>(object));
+        return new BoardGrid(static_cast<BoardSurface *>(object));
     }
     return nullptr;
 }
@@ -205,7 +157,7 @@ QAccessibleInterface *createBoardTable(const QString &className, QObject *object
 
 void installBoardAccessibility()
 {
-    static const bool installed = (QAccessible::installFactory(createBoardTable), true);
+    static const bool installed = (QAccessible::installFactory(createBoardGrid), true);
     Q_UNUSED(installed);
 }
 
@@ -220,9 +172,8 @@ QString boardCellName(const BoardSurface &board, int x, int y)
         if (state->board[x][y] == kBlack) {
             return cell + QString::fromUtf8(kBlackStone);
         }
-        const bool playable = state->gameStarted == 1 && state->playable[x][y] == kLegal;
         return cell + QString::fromUtf8(kEmptyCell)
-            + (playable ? QString::fromUtf8(kPlayable) : QString());
+            + (board.playableCell(x, y) ? QString::fromUtf8(kPlayable) : QString());
     }
     switch (board.shownDisc(x, y)) {
     case BoardSurface::Disc::White:

@@ -235,6 +235,9 @@ void BoardSurface::mouseReleaseEvent(QMouseEvent *event)
 
 void BoardSurface::keyPressEvent(QKeyEvent *event)
 {
+    if (readingKey(*event)) {
+        return;
+    }
     const int key = event->key();
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     const bool plays = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
@@ -250,6 +253,55 @@ void BoardSurface::keyPressEvent(QKeyEvent *event)
         // A key held down plays once, as a button held down is released once.
         emit released(focusCell_, Qt::LeftButton);
     }
+}
+
+bool BoardSurface::readingKey(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const bool shift = modifiers == Qt::ShiftModifier;
+    if (modifiers != Qt::NoModifier && !(shift && event.key() == Qt::Key_L)) {
+        return false;
+    }
+    switch (event.key()) {
+    case Qt::Key_L:
+        setKeyboardInUse(true);
+        if (const std::optional<PointerCell> cell = nextPlayableCell(shift)) {
+            moveFocusCell(*cell);
+        } else {
+            emit readingRequested(Reading::NoPlayableCell);
+        }
+        return true;
+    case Qt::Key_S:
+        emit readingRequested(Reading::Position);
+        return true;
+    case Qt::Key_R:
+        emit readingRequested(Reading::LastExchange);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool BoardSurface::playableCell(int x, int y) const
+{
+    return state_ != nullptr && state_->gameStarted == 1 && state_->board[x][y] == kEmpty
+        && state_->playable[x][y] == kLegal;
+}
+
+std::optional<PointerCell> BoardSurface::nextPlayableCell(bool backwards) const
+{
+    constexpr int kCells = kBoardSize * kBoardSize;
+    const int step = backwards ? kCells - 1 : 1;
+    const int focus = boardCellIndex(int(focusCell_.column), int(focusCell_.row));
+    for (int index = (focus + step) % kCells, seen = 0; seen < kCells;
+         index = (index + step) % kCells, ++seen) {
+        const int x = index % kBoardSize + 1;
+        const int y = index / kBoardSize + 1;
+        if (playableCell(x, y)) {
+            return PointerCell {x, y};
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<PointerCell> BoardSurface::focusTarget(int key) const
@@ -306,25 +358,16 @@ void BoardSurface::setKeyboardInUse(bool inUse)
 void BoardSurface::focusInEvent(QFocusEvent *)
 {
     updateFocusCell();
-    notifyAccessibleFocus();
+    // After the toolkit has told of the board itself taking the focus, which it does once this
+    // handler has returned: a screen reader then reads the board's name and then the cell.
+    if (QAccessible::isActive()) {
+        QMetaObject::invokeMethod(this, &BoardSurface::notifyAccessibleFocus, Qt::QueuedConnection);
+    }
 }
 
 void BoardSurface::focusOutEvent(QFocusEvent *)
 {
     updateFocusCell();
-}
-
-void BoardSurface::setAnnouncement(const QString &text)
-{
-    if (text.isEmpty() && announcement_.isEmpty()) {
-        return;
-    }
-    // Told every time, even when the text repeats: the computer may pass twice in a row.
-    announcement_ = text;
-    if (QAccessible::isActive()) {
-        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&event);
-    }
 }
 
 void BoardSurface::notifyAccessibleFocus()

@@ -26,15 +26,20 @@ inline const QColor kFocusInnerColour(0xFF, 0xFF, 0xFF); // white
 // whole surface; pointer positions are reported in the same units.
 //
 // The keyboard plays on it too: a focus cell moves with the arrow keys, and Enter or Space
-// releases the left button there. A frame marks the focus cell once a key has been used, until
-// the pointer moves over the board again; it is drawn over the picture, never into it. Screen
-// readers see the board as a table of cells (board_accessible.h).
+// releases the left button there; L and Shift+L take it to the next or previous cell where white
+// may play, and S and R ask for the position and the last exchange to be read out. A frame marks
+// the focus cell once a key has been used, until the pointer moves over the board again; it is
+// drawn over the picture, never into it. Screen readers see the board as a grid of cells
+// (board_accessible.h).
 class BoardSurface : public QWidget
 {
     Q_OBJECT
 public:
     // What a cell shows after a disc has been painted on it.
     enum class Disc { Background, White, Black };
+    // What a key asks to be read out: that no cell is playable (L found none), the counts and
+    // the clock (S), the last exchange again (R).
+    enum class Reading { NoPlayableCell, Position, LastExchange };
 
     // Radius of a stone disc, in board units.
     static constexpr double kDiscRadius = 22.0;
@@ -77,10 +82,8 @@ public:
     // The area of cell (x, y) between its grid lines, in the surface's own coordinates.
     QRectF cellArea(int x, int y) const;
 
-    // A short text that a screen reader speaks as the board's description, such as the
-    // computer's last move; empty for none.
-    void setAnnouncement(const QString &text);
-    const QString &announcement() const { return announcement_; }
+    // Whether white may play on cell (x, y) in a game under way, as far as the game state says.
+    bool playableCell(int x, int y) const;
 
 signals:
     // The pointer moved to, or a button was released over, the cell under it: nothing when the
@@ -90,6 +93,8 @@ signals:
     void released(const std::optional<tavrin::PointerCell> &cell, Qt::MouseButton button);
     // A key moved the focus cell.
     void focusCellMoved(const tavrin::PointerCell &cell);
+    // A key asked for something to be read out to a screen reader.
+    void readingRequested(tavrin::BoardSurface::Reading reading);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -124,8 +129,13 @@ private:
     // Cell (x, y) between its grid lines, in the picture's device pixels.
     QRect cellPixels(int x, int y) const;
     void paintFocusFrame(QPainter &painter) const;
+    // The keys L, Shift+L, S and R; false for any other key.
+    bool readingKey(const QKeyEvent &event);
     // The cell a navigation key moves the focus cell to, or nothing for any other key.
     std::optional<PointerCell> focusTarget(int key) const;
+    // The first playable cell after the focus cell in reading order (row by row), or before it
+    // with `backwards`, going round the board; nothing when no cell is playable.
+    std::optional<PointerCell> nextPlayableCell(bool backwards) const;
     void moveFocusCell(const PointerCell &cell);
     // Repaints the focus cell, with its frame or without.
     void updateFocusCell();
@@ -139,7 +149,6 @@ private:
     const GameState *state_ = nullptr;
     PointerCell focusCell_ {kFirstFocusColumn, kFirstFocusRow};
     bool keyboardInUse_ = false; // a key was used since the pointer last moved over the board
-    QString announcement_;
 };
 
 } // namespace tavrin

@@ -47,4 +47,15 @@ inline const QString kSaveFailed = QStringLiteral("无法保存文件：");
 // The reason given when the chosen name is a folder, a FIFO, a device or a socket.
 inline const QString kNotRegularFile = QStringLiteral("不是普通文件");
 
+// What a screen reader says of an exchange (see exchange.h): the player's turn, then the
+// computer's, then both counts.
+inline const QString kSpokenWhitePlayed = QStringLiteral("白棋落子 ");
+inline const QString kSpokenWhitePassed = QStringLiteral("白棋放弃");
+inline const QString kSpokenComputerPlayed = QStringLiteral("电脑落子 ");
+inline const QString kSpokenComputerPassed = QStringLiteral("电脑无子可下");
+inline const QString kSpokenTurned = QStringLiteral("，翻转 %1 子"); // the stones turned over
+inline const QString kSpokenTurnsApart = QStringLiteral("；");
+inline const QString kSpokenSentenceEnd = QStringLiteral("。");
+inline const QString kSpokenCounts = QStringLiteral("白棋 %1 子，黑棋 %2 子"); // white, black
+
 } // namespace tavrin::flowtext

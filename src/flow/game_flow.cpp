@@ -52,7 +52,12 @@ void GameFlow::release(const std::optional<PointerCell> &cell, Qt::MouseButton b
     }
     const auto column = static_cast<std::int16_t>(cell->column);
     const auto row = static_cast<std::int16_t>(cell->row);
-    if (board[column][row] != kEmpty || capturesAt(column, row, kWhite) == 0)
+    if (board[column][row] != kEmpty)
+        return;
+    Exchange exchange;
+    exchange.player = {column, row};
+    exchange.playerTurned = capturesAt(column, row, kWhite);
+    if (exchange.playerTurned == 0)
         return;
 
     board[column][row] = kWhite;
@@ -60,10 +65,12 @@ void GameFlow::release(const std::optional<PointerCell> &cell, Qt::MouseButton b
     playStone(column, row, kWhite);
     // When this stone ended the game, the next game waits for the player's first move, as after
     // the new-game command.
+    if (gameOver_)
+        announce(exchange);
     if (closeGameIfOver())
         return;
     window_.paintStones();
-    computerAnswers();
+    computerAnswers(exchange);
 }
 
 void GameFlow::pass()
@@ -71,12 +78,12 @@ void GameFlow::pass()
     if (programEnded_ || gameStarted != 1)
         return;
     if (const std::optional<RecordEntry> cell = firstLegalCellForWhite(*this)) {
-        if (!window_.askYesNo(
-                passQuestion(cell->x, cell->y), flowtext::kAppTitle, WindowServices::Icon::None))
+        if (!window_.askYesNo(passQuestion(cell->x, cell->y), flowtext::kAppTitle,
+                WindowServices::Icon::None, QString()))
             return;
     }
     recordPlayerTurn(0, 0);
-    computerAnswers();
+    computerAnswers(Exchange {});
 }
 
 void GameFlow::newGame()
@@ -103,8 +110,8 @@ bool GameFlow::closeGameIfOver()
         return false;
     gameOver_ = false;
     window_.paintStones();
-    const bool playAgain = window_.askYesNo(
-        resultText(whiteCount, blackCount), flowtext::kAppTitle, WindowServices::Icon::None);
+    const bool playAgain = window_.askYesNo(resultText(whiteCount, blackCount), flowtext::kAppTitle,
+        WindowServices::Icon::None, spokenCounts(whiteCount, blackCount));
     offerSave();
     if (!playAgain) {
         programEnded_ = true;
@@ -131,8 +138,8 @@ void GameFlow::startFirstGame()
 
 void GameFlow::restartGame()
 {
-    if (!window_.askYesNo(
-            flowtext::kNewGameQuestion, flowtext::kNewGameTitle, WindowServices::Icon::Question))
+    if (!window_.askYesNo(flowtext::kNewGameQuestion, flowtext::kNewGameTitle,
+            WindowServices::Icon::Question, QString()))
         return;
     elapsedSeconds = 0;
     window_.startClock();
@@ -157,8 +164,9 @@ void GameFlow::recordPlayerTurn(std::int16_t x, std::int16_t y)
     record[lastEntry] = {x, y};
 }
 
-void GameFlow::computerAnswers()
+void GameFlow::computerAnswers(Exchange exchange)
 {
+    const std::int16_t whiteBefore = whiteCount;
     const bool reserved = lastEntry >= 0 && lastEntry < kRecordCapacity;
     std::optional<RecordEntry> move;
     if (reserved) {
@@ -174,13 +182,23 @@ void GameFlow::computerAnswers()
         playComputerMove(false);
         move = newStone(before, board);
     }
-    window_.announceComputerMove(move);
+    exchange.computerAnswered = true;
+    exchange.computer = move.value_or(RecordEntry {});
+    exchange.computerTurned = whiteBefore - whiteCount;
+    announce(exchange);
     // The computer's stone may have ended the game; after Yes the map is built for the new one.
     closeGameIfOver();
     if (programEnded_)
         return;
     window_.paintStones();
     markPlayable(kWhite);
+}
+
+void GameFlow::announce(Exchange exchange)
+{
+    exchange.whiteCount = whiteCount;
+    exchange.blackCount = blackCount;
+    window_.announceExchange(exchange);
 }
 
 QString GameFlow::passQuestion(std::int16_t x, std::int16_t y)

@@ -45,8 +45,11 @@ private:
     void setUpNextGame();
     // Records the player's turn (a stone, or (0, 0) for a pass) while the record has room.
     void recordPlayerTurn(std::int16_t x, std::int16_t y);
-    // Reserves the computer's entry, lets it answer and refreshes the board and the map.
-    void computerAnswers();
+    // Reserves the computer's entry, lets it answer, tells the window of `exchange` (the
+    // player's part filled in) and refreshes the board and the map.
+    void computerAnswers(Exchange exchange);
+    // Tells the window of `exchange` with the counts as they stand.
+    void announce(Exchange exchange);
     // The question that confirms a pass while white can still play at (x, y).
     static QString passQuestion(std::int16_t x, std::int16_t y);
     // Offers the Save dialog and writes the record to the chosen file, offering it again after

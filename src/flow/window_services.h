@@ -1,9 +1,8 @@
 #pragma once
 
-#include "game/game_state.h"
+#include "flow/exchange.h"
 
 #include <QString>
-#include <optional>
 
 namespace tavrin {
 
@@ -17,8 +16,11 @@ public:
 
     virtual ~WindowServices() = default;
 
-    // Modal question with Yes and No; true when the player chose Yes.
-    virtual bool askYesNo(const QString &text, const QString &title, Icon icon) = 0;
+    // Modal question with Yes and No; true when the player chose Yes. `spokenDetail`, when not
+    // empty, is read to a screen reader along with the text and shown nowhere.
+    virtual bool askYesNo(
+        const QString &text, const QString &title, Icon icon, const QString &spokenDetail)
+        = 0;
     // Modal information with OK.
     virtual void showInformation(const QString &text, const QString &title) = 0;
     // Modal Save dialog; the chosen file name, or an empty string after Cancel.
@@ -37,9 +39,9 @@ public:
     virtual void showStatusLabels() = 0;
     // Sets the caption of the mode label.
     virtual void setModeCaption(const QString &caption) = 0;
-    // The computer has answered: where it put its stone, or nothing when it passed. Nothing is
-    // shown for it; a window may pass it on to a screen reader.
-    virtual void announceComputerMove(const std::optional<RecordEntry> &move) = 0;
+    // An exchange has been played: after the computer's answer, or after a stone of the player's
+    // that ended the game. Nothing is shown for it; a window may pass it on to a screen reader.
+    virtual void announceExchange(const Exchange &exchange) = 0;
 };
 
 } // namespace tavrin

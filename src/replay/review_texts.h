@@ -18,6 +18,18 @@ inline const QString kWhiteSide = QStringLiteral("白棋");
 inline const QString kBlackSide = QStringLiteral("黑棋");
 inline const QString kPassed = QStringLiteral("放弃");
 
+// What a screen reader hears at each step: kSpokenStep with %1 the step caption, %2 the move
+// caption (kOpening at entry 0), %3 and %4 the white and black counts; then kSpokenResult with
+// the result after the last entry of a finished game.
+inline const QString kSpokenStep = QStringLiteral("%1：%2，白棋 %3 子，黑棋 %4 子");
+inline const QString kOpening = QStringLiteral("开局");
+inline const QString kSpokenResult = QStringLiteral("。%1");
+
+// The result of a finished game: the winner and the counts, the winner's first, or a draw.
+inline const QString kWhiteWon = QStringLiteral("白棋胜 %1 : %2");
+inline const QString kBlackWon = QStringLiteral("黑棋胜 %1 : %2");
+inline const QString kDrawn = QStringLiteral("平局 %1 : %2");
+
 // Tooltips of the stepping buttons, naming their keys.
 inline const QString kFirstTip = QStringLiteral("开局 (Home)");
 inline const QString kBackTip = QStringLiteral("上一步 (←)");

@@ -1,14 +1,15 @@
 #include "replay/review_window.h"
 
 #include "board/board_surface.h"
+#include "board/spoken_notice.h"
 #include "desktop/fonts.h"
 #include "desktop/window_icon.h"
 #include "flow/flow_texts.h"
-#include "flow/game_flow.h"
 #include "replay/board_picture.h"
 #include "replay/review_texts.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
@@ -44,6 +45,25 @@ QString moveCaption(int index, RecordEntry entry)
     return QStringLiteral("%1 %2,%3").arg(side).arg(entry.x).arg(entry.y);
 }
 
+// The result of a finished game with these counts, as a statement: "白棋胜 130 : 126".
+QString resultStatement(std::int16_t white, std::int16_t black)
+{
+    if (white == black)
+        return reviewtext::kDrawn.arg(white).arg(black);
+    return white > black ? reviewtext::kWhiteWon.arg(white).arg(black)
+                         : reviewtext::kBlackWon.arg(black).arg(white);
+}
+
+// Screen readers see the review window as a frame named by its title, as any main window.
+QAccessibleInterface *createReviewAccessible(const QString &className, QObject *object)
+{
+    if (object != nullptr && object->isWidgetType()
+        && className == QLatin1String(ReviewWindow::staticMetaObject.className())) {
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QFont &font)
 {
     auto *label = new QLabel(parent);
@@ -65,6 +85,8 @@ ReviewWindow::ReviewWindow(
     ReviewGame game, const QString &fileName, const QString &faultMessage, QWidget *parent)
     : QWidget(parent), game_(std::move(game))
 {
+    static const bool installed = (QAccessible::installFactory(createReviewAccessible), true);
+    Q_UNUSED(installed);
     // Tooltips and boxes show Chinese in the default font: the Song face supplies it.
     QApplication::setFont(withSongFallback(QApplication::font()));
     setObjectName(QStringLiteral("review"));
@@ -74,8 +96,10 @@ ReviewWindow::ReviewWindow(
     board_ = new BoardSurface(this);
     board_->setObjectName(QStringLiteral("board"));
     board_->setFixedSize(kWindowBoardPixels, kWindowBoardPixels);
-    board_->setFocusPolicy(Qt::StrongFocus);
+    // A position of a finished game is looked at, not played: no key reaches the board.
+    board_->setFocusPolicy(Qt::NoFocus);
     board_->drawGrid();
+    notice_ = new SpokenNotice(this);
 
     createActions();
     auto *layout = new QVBoxLayout(this);
@@ -214,8 +238,16 @@ void ReviewWindow::showCaptions()
             ? QString()
             : moveCaption(entry_, game_.entries[static_cast<std::size_t>(entry_ - 1)]));
     const bool ended = game_.gameOver && entry_ == game_.lastEntry();
-    result_->setText(
-        ended ? GameFlow::resultText(position.whiteCount, position.blackCount) : QString());
+    result_->setText(ended ? resultStatement(position.whiteCount, position.blackCount) : QString());
+
+    const QString move = entry_ == 0 ? reviewtext::kOpening : moveCaption_->text();
+    QString spoken = reviewtext::kSpokenStep.arg(stepCaption_->text(), move)
+                         .arg(position.whiteCount)
+                         .arg(position.blackCount);
+    if (ended)
+        spoken += reviewtext::kSpokenResult.arg(result_->text());
+    board_->setAccessibleDescription(spoken);
+    notice_->say(spoken);
 }
 
 int runReview(const QByteArray &recordName, const ReplayOptions &options)

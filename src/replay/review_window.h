@@ -12,14 +12,16 @@ class QLabel;
 
 namespace tavrin {
 class BoardSurface;
-}
+class SpokenNotice;
+} // namespace tavrin
 
 namespace tavrin::replay {
 
 // The review window: the board of one position of a saved game, drawn as the game window draws
 // it, with the stone of the entry that led there marked; both stone counts, the entry shown, who
-// made it and where; and, after the last entry of a finished game, the game's result. The arrow
-// keys, Home and End (and the buttons beside them) step through the entries.
+// made it and where; and, after the last entry of a finished game, its result with the counts.
+// The arrow keys, Home and End (and the buttons beside them) step through the entries; a screen
+// reader hears each step, and sees the window as a frame named by its title.
 class ReviewWindow : public QWidget
 {
     Q_OBJECT
@@ -51,6 +53,7 @@ private:
     QLabel *stepCaption_ = nullptr;
     QLabel *moveCaption_ = nullptr;
     QLabel *result_ = nullptr;
+    SpokenNotice *notice_ = nullptr; // tells a screen reader each step
     QAction *first_ = nullptr;
     QAction *back_ = nullptr;
     QAction *forward_ = nullptr;

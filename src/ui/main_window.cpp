@@ -11,6 +11,7 @@
 #include "ui/clock_caption.h"
 #include "ui/help_texts.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -80,9 +81,11 @@ constexpr char kRulesItem[] = "游戏规则";
 constexpr char kAboutItem[] = "关    于&A";
 constexpr char kPassCommand[] = "放弃一子&C";
 
-// What a screen reader is told after the computer's answer.
-constexpr char kComputerPlayed[] = "电脑落子 ";
-constexpr char kComputerPassed[] = "电脑无子可下";
+// What a screen reader is told when the key L finds no cell to play, and what separates the
+// parts of the position that the key S reads.
+constexpr char kNoPlayableCell[] = "没有可落子的位置";
+constexpr char kReadingApart[] = "，";
+constexpr char kReadingClock[] = "用时 ";
 
 // Interval of the clock, in milliseconds.
 constexpr int kClockInterval = 1000;
@@ -231,6 +234,8 @@ void MainWindow::createBoard(QWidget *area)
     board_->setFocus();
     connect(board_, &BoardSurface::pointerMoved, this, &MainWindow::showPointerFeedback);
     connect(board_, &BoardSurface::focusCellMoved, this, &MainWindow::showPosition);
+    connect(board_, &BoardSurface::readingRequested, this, &MainWindow::readOut);
+    notice_ = new SpokenNotice(area);
     connect(board_, &BoardSurface::released, this,
         [this](const std::optional<PointerCell> &cell, Qt::MouseButton button) {
             flow_.release(cell, button);
@@ -326,8 +331,8 @@ void MainWindow::paintStones()
 
 void MainWindow::repaintBoard()
 {
-    // hq2 sets up every new game, which starts with nothing to tell of the computer.
-    board_->setAnnouncement(QString());
+    // hq2 sets up every new game, which starts with no exchange to repeat.
+    lastExchange_.reset();
     paintPosition(true);
 }
 
@@ -373,10 +378,12 @@ void MainWindow::exitProgram()
     endProgram();
 }
 
-bool MainWindow::askYesNo(const QString &text, const QString &title, Icon icon)
+bool MainWindow::askYesNo(
+    const QString &text, const QString &title, Icon icon, const QString &spokenDetail)
 {
     QuestionBox box(icon == Icon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
         titleOrCaption(title), withLineBreaks(text), QMessageBox::Yes | QMessageBox::No, this);
+    box.setAccessibleDescription(spokenDetail);
     layOutMessage(box);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
@@ -450,14 +457,35 @@ void MainWindow::setModeCaption(const QString &caption)
     modeLabel_->setText(caption);
 }
 
-void MainWindow::announceComputerMove(const std::optional<RecordEntry> &move)
+void MainWindow::announceExchange(const Exchange &exchange)
 {
-    if (!move) {
-        board_->setAnnouncement(QString::fromUtf8(kComputerPassed));
+    lastExchange_ = exchange;
+    if (QAccessible::isActive()) {
+        notice_->say(exchangeAnnouncement(exchange));
+    }
+}
+
+void MainWindow::readOut(BoardSurface::Reading reading)
+{
+    if (!QAccessible::isActive()) {
         return;
     }
-    board_->setAnnouncement(QString::fromUtf8(kComputerPlayed) + QString::number(move->x)
-        + QLatin1Char(',') + QString::number(move->y));
+    switch (reading) {
+    case BoardSurface::Reading::NoPlayableCell:
+        notice_->say(QString::fromUtf8(kNoPlayableCell));
+        break;
+    case BoardSurface::Reading::Position: {
+        const QString apart = QString::fromUtf8(kReadingApart);
+        notice_->say(whiteCountLabel_->text() + apart + blackCountLabel_->text() + apart
+            + QString::fromUtf8(kReadingClock) + clockLabel_->text());
+        break;
+    }
+    case BoardSurface::Reading::LastExchange:
+        if (lastExchange_) {
+            notice_->say(exchangeAnnouncement(*lastExchange_));
+        }
+        break;
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "banner/feed_url.h"
 #include "board/board_surface.h"
+#include "board/spoken_notice.h"
 #include "flow/game_flow.h"
 #include "flow/window_services.h"
 #include "ui/single_instance.h"
@@ -33,7 +34,8 @@ public:
     void drawEmptyBoard();
 
     // The window's services for the game.
-    bool askYesNo(const QString &text, const QString &title, Icon icon) override;
+    bool askYesNo(
+        const QString &text, const QString &title, Icon icon, const QString &spokenDetail) override;
     void showInformation(const QString &text, const QString &title) override;
     QString chooseSaveFile(const QString &title, const QString &initialName) override;
     void beep() override;
@@ -43,7 +45,7 @@ public:
     void startClock() override;
     void showStatusLabels() override;
     void setModeCaption(const QString &caption) override;
-    void announceComputerMove(const std::optional<RecordEntry> &move) override;
+    void announceExchange(const Exchange &exchange) override;
 
 public slots:
     // Window load: show, leave if another instance runs, draw the grid, set up the board.
@@ -70,6 +72,8 @@ private:
     void showPointerFeedback(const std::optional<PointerCell> &cell);
     // The position caption: cell (x, y) as "x,y".
     void showPosition(const PointerCell &cell);
+    // What a key on the board asked to be read out, said to the screen reader.
+    void readOut(BoardSurface::Reading reading);
 
     GameFlow flow_; // the game state and its handlers
     SingleInstance instance_; // the lock that keeps a second copy from running
@@ -85,6 +89,8 @@ private:
     QLabel *clockLabel_ = nullptr; // `timenow`: elapsed time of the game
     BoardSurface *board_ = nullptr; // `qp`: the board picture
     QTimer *clockTimer_ = nullptr; // `Timer1`: the one-second clock
+    SpokenNotice *notice_ = nullptr; // what the screen reader is told without being asked
+    std::optional<Exchange> lastExchange_; // of the game under way, for the key R
 
     QMenu *gameMenu_ = nullptr; // `game`
     QAction *newGameAction_ = nullptr; // `MNrj`: new game against the computer

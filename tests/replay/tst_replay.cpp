@@ -1,10 +1,12 @@
 // The replay tool and its review window, on records the game saves and records spoilt on purpose.
 #include "board/board_surface.h"
+#include "board/spoken_notice.h"
 #include "random_player.h"
 #include "replay/board_picture.h"
 #include "replay/review_window.h"
 #include "save_targets.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -14,8 +16,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +67,12 @@ class ReplayTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // Accessibility on, as a screen reader turns it on.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    }
+
     void reviewStepsThroughARecord_data()
     {
         QTest::addColumn<QByteArray>("record");
@@ -71,7 +82,7 @@ private slots:
         QTest::addColumn<QString>("fault"); // what follows the path in red
         const QStringList won = {"", "白棋 10,9", "黑棋放弃", "白棋 7,8"};
         const QStringList opening = {"", "白棋 10,9", "黑棋 10,8"};
-        QTest::newRow("won game") << kWon << 1 << won << "Congratulations , 重新来一盘？"
+        QTest::newRow("won game") << kWon << 1 << won << "白棋胜 6 : 0"
                                   << "";
         // Stepping stops before the first fault, wherever it lies.
         QTest::newRow("illegal move") << kOpening + " 1  1 \r\n 0  0 \r\n"
@@ -83,7 +94,9 @@ private slots:
     }
 
     // The review opens at the entry asked for, or the last; Home, →, ← and End step through the
-    // entries up to the first fault, which is shown in red.
+    // entries up to the first fault, which is shown in red. A screen reader sees a frame named by
+    // the title, hears each step, and finds it as the board's description; keys that cannot step
+    // never reach the board.
     void reviewStepsThroughARecord()
     {
         QFETCH(QByteArray, record);
@@ -105,6 +118,11 @@ private slots:
             const auto closing = qScopeGuard([window] { window->close(); });
             looked = true;
             QCOMPARE(window->windowTitle(), "Tavrin 复盘 - game.tvr");
+            QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(window);
+            QCOMPARE(frame->role(), QAccessible::Window);
+            QCOMPARE(frame->text(QAccessible::Name), window->windowTitle());
+            auto *board = window->findChild<BoardSurface *>("board");
+            auto *notice = window->findChild<SpokenNotice *>();
             QCOMPARE(window->entry(), step < 0 ? last : step);
             const auto *red = window->findChild<QLabel *>("fault");
             QCOMPARE(red ? red->text() : QString(), fault.isEmpty() ? "" : path + fault);
@@ -122,6 +140,13 @@ private slots:
                         entry < last ? "" : result,
                         QString("白棋现有 %1 子").arg(position.whiteCount),
                         QString("黑棋现有 %1 子").arg(position.blackCount)}));
+                const QString spoken = shown[0] + "：" + (entry ? moves[entry] : "开局")
+                    + QString("，白棋 %1 子，黑棋 %2 子")
+                          .arg(position.whiteCount)
+                          .arg(position.blackCount)
+                    + (entry < last || result.isEmpty() ? "" : "。" + result);
+                QCOMPARE(notice->text(), spoken);
+                QCOMPARE(board->accessibleDescription(), spoken);
                 QTest::keyClick(window, Qt::Key_Right);
             }
             QCOMPARE(window->entry(), last); // → at the end stays there
@@ -129,6 +154,9 @@ private slots:
             QCOMPARE(window->entry(), last - 1);
             QTest::keyClick(window, Qt::Key_End);
             QCOMPARE(window->entry(), last);
+            for (int press = 0; press < 20; ++press)
+                QTest::keyClick(window, press % 2 ? Qt::Key_Right : Qt::Key_Down);
+            QVERIFY(!board->focusFrameShown());
         });
         QCOMPARE(runReview(QFile::encodeName(path), {step, false}), fault.isEmpty() ? 0 : 1);
         QVERIFY(looked);

@@ -35,7 +35,8 @@ public:
         unansweredQuestions = 0;
     }
 
-    bool askYesNo(const QString &text, const QString &title, Icon icon) override
+    // What a question box adds for a screen reader is not logged: the window tests check it.
+    bool askYesNo(const QString &text, const QString &title, Icon icon, const QString &) override
     {
         log("askYesNo", text + '|' + title + (icon == Icon::Question ? "|?" : ""));
         unansweredQuestions += answers.isEmpty();
@@ -57,8 +58,8 @@ public:
     void startClock() override { log("startClock"); }
     void showStatusLabels() override { log("showStatusLabels"); }
     void setModeCaption(const QString &caption) override { log("setModeCaption", caption); }
-    // The window tests check what a screen reader hears of the computer's moves.
-    void announceComputerMove(const std::optional<RecordEntry> &) override { }
+    // The window tests check what a screen reader hears of each exchange.
+    void announceExchange(const Exchange &) override { }
 
 private:
     void log(const QString &call, const QString &text = QString())

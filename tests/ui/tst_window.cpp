@@ -2,6 +2,9 @@
 // keyboard, its grid at any scale and its focus frame, the clock, the help boxes, questions and
 // the Save dialog, what a screen reader reads and hears, and one running copy at a time.
 #include "banner/banner.h"
+#include "banner/caption_label.h"
+#include "board/board_accessible.h"
+#include "board/spoken_notice.h"
 #include "board_text.h"
 #include "desktop/home_page.h"
 #include "flow/record_file.h"
@@ -51,8 +54,8 @@ namespace {
 constexpr char kRulesChecksum[]
     = "77aca6cd6bb062cb5fc4b6a45e8dc1e0edfab2d3516303b4763614965607b9d9";
 
-// What a screen reader hears from the board: "focus <cell name>" when the focus cell moves and
-// "told <description>" when the board's description changes.
+// What a screen reader hears: "focus <name>" when the focus moves to a cell of the board or to a
+// banner caption, and "said <text>" when a notification appears.
 QStringList heard;
 
 // Contrast ratio of two colours, as the accessibility guidelines measure it.
@@ -98,6 +101,8 @@ struct ModalAnswerer : QTimer
                 return modal->accept();
             }
             *log << box->windowTitle() << box->text();
+            if (!box->accessibleDescription().isEmpty())
+                *log << "described " + box->accessibleDescription();
             for (QAbstractButton *each : box->buttons())
                 *log << each->text();
             box->setProperty("answered", keys.size() == 1);
@@ -129,12 +134,16 @@ private slots:
         // Accessibility on, as a screen reader turns it on; the handler stands for the reader.
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
         QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
-            if (!qobject_cast<BoardSurface *>(event->object()))
-                return;
-            if (event->type() == QAccessible::Focus && event->child() >= 0)
-                heard << "focus " + event->accessibleInterface()->text(QAccessible::Name);
-            else if (event->type() == QAccessible::DescriptionChanged)
-                heard << "told " + event->accessibleInterface()->text(QAccessible::Description);
+            QObject *object = event->object();
+            const bool focus = event->type() == QAccessible::Focus
+                && (qobject_cast<BoardSurface *>(object)
+                        ? event->child() >= 0
+                        : qobject_cast<CaptionLabel *>(object) != nullptr);
+            const bool notice
+                = event->type() == QAccessible::ObjectShow && qobject_cast<SpokenNotice *>(object);
+            if (focus || notice)
+                heard << (focus ? "focus " : "said ")
+                        + event->accessibleInterface()->text(QAccessible::Name);
         });
     }
     void init()
@@ -144,6 +153,7 @@ private slots:
         window_->load();
         QCOMPARE(window_->focusWidget(), board()); // the board has the keyboard from the start
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QCoreApplication::processEvents(); // the board tells of its focus cell once it has focus
     }
     void cleanup() { window_.reset(); }
     void cleanupTestCase()
@@ -372,23 +382,23 @@ private slots:
             }
         }
 
-        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(&alone);
-        QCOMPARE(table->role(), QAccessible::Table);
-        QCOMPARE(table->text(QAccessible::Name), "棋盘");
-        QAccessibleTableInterface *cells = table->tableInterface();
-        QCOMPARE(QSize(cells->columnCount(), cells->rowCount()), QSize(16, 16));
+        // A grid of cells without the table interface, with which Orca would read a whole row
+        // at each step up or down.
+        QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(&alone);
+        QCOMPARE(grid->role(), QAccessible::Table);
+        QCOMPARE(grid->text(QAccessible::Name), "棋盘");
+        QCOMPARE(grid->childCount(), 256);
+        QVERIFY(!grid->tableInterface());
         QStringList seenCells;
-        for (const QPoint at : {QPoint(0, 0), QPoint(1, 15), QPoint(15, 15)}) { // row, column
-            QAccessibleInterface *cell = cells->cellAt(at.x(), at.y());
-            QVERIFY(cell->role() == QAccessible::Cell && cell->parent() == table);
-            seenCells << QString("%1 at %2,%3, child %4")
-                             .arg(cell->text(QAccessible::Name))
-                             .arg(cell->tableCellInterface()->rowIndex())
-                             .arg(cell->tableCellInterface()->columnIndex())
-                             .arg(table->indexOfChild(cell));
+        for (const QPoint at : {QPoint(1, 1), QPoint(16, 2), QPoint(16, 16)}) {
+            QAccessibleInterface *cell = grid->child(boardCellIndex(at.x(), at.y()));
+            const QPoint centre = cell->rect().center();
+            QVERIFY(cell->role() == QAccessible::Cell && cell->parent() == grid);
+            QVERIFY(grid->childAt(centre.x(), centre.y()) == cell && !cell->tableCellInterface());
+            seenCells << cell->text(QAccessible::Name) + " child "
+                    + QString::number(grid->indexOfChild(cell));
         }
-        QCOMPARE(seenCells.join('|'),
-            "1,1 黑棋 at 0,0, child 0|16,2 白棋 at 1,15, child 31|16,16 空 at 15,15, child 255");
+        QCOMPARE(seenCells.join('|'), "1,1 黑棋 child 0|16,2 白棋 child 31|16,16 空 child 255");
     }
 
     void clockCaptionShowsMinutesAndSecondsAndWrapsPast32767()
@@ -515,66 +525,152 @@ private slots:
     void keysMoveTheFocusCellAndTheReaderHearsIt_data()
     {
         QTest::addColumn<QStringList>("position"); // none: before the first game
+        QTest::addColumn<int>("filled"); // entries of the record already written
         QTest::addColumn<QString>("keys"); // from 8,8
         QTest::addColumn<QString>("heard");
         QTest::addColumn<QString>("focus"); // the focus cell's name at the end
+        const auto row = [](const char *name, const QStringList &position, int filled,
+                             const char *keys, const QString &heard, const char *focus) {
+            QTest::newRow(name) << position << filled << keys << heard << focus;
+        };
+        const QStringList start = startingBoardText();
+        const QString stone = "said 白棋落子 10,9，翻转 1 子；电脑落子 10,8，翻转 1 子。"
+                              "白棋 3 子，黑棋 3 子。";
 
-        QTest::newRow("before the first game: the edges, and keys that play do nothing")
-            << QStringList() << "Left Return Space Down Home Left PgUp Up End Right PgDown Down"
-            << "focus 7,8 空|focus 7,9 空|focus 1,9 空|focus 1,1 空|focus 16,1 空|focus 16,16 空"
-            << "16,16 空";
-        QTest::newRow("computer's stone, played by Enter")
-            << startingBoardText() << "Right Right Down Enter"
-            << "focus 9,8 白棋|focus 10,8 空|focus 10,9 空 可落子|told 电脑落子 10,8"
-            << "10,9 白棋";
-        QTest::newRow("computer passes, played by Space")
-            << placedBoard("o@1,1 x@2,1 x@1,2") << "Home PgUp Right Right Space"
-            << "focus 1,8 空|focus 1,1 白棋|focus 2,1 黑棋|focus 3,1 空 可落子|told 电脑无子可下"
-            << "3,1 白棋";
-        QTest::newRow("held or with a modifier: nothing")
-            << startingBoardText()
-            << "Up held:Return held:Space Ctrl+Return Shift+Space Shift+Up Alt+Left Ctrl+Home"
-            << "focus 8,7 空 可落子"
-            << "8,7 空 可落子";
+        row("before the first game: the edges; keys that play, L and R do nothing", {}, 0,
+            "Left Return Space Down Home Left PgUp Up End Right PgDown Down L R",
+            "focus 7,8 空|focus 7,9 空|focus 1,9 空|focus 1,1 空|focus 16,1 空|focus 16,16 空|"
+            "said 没有可落子的位置",
+            "16,16 空");
+        row("stone and the computer's stone, played by Enter", start, 0, "Right Right Down Enter",
+            "focus 9,8 白棋|focus 10,8 空|focus 10,9 空 可落子|" + stone, "10,9 白棋");
+        row("the same on a full record", start, 256, "Right Right Down Enter",
+            "focus 9,8 白棋|focus 10,8 空|focus 10,9 空 可落子|" + stone, "10,9 白棋");
+        row("computer passes, played by Space", placedBoard("o@1,1 x@2,1 x@1,2"), 0,
+            "Home PgUp Right Right Space",
+            "focus 1,8 空|focus 1,1 白棋|focus 2,1 黑棋|focus 3,1 空 可落子|"
+            "said 白棋落子 3,1，翻转 1 子；电脑无子可下。白棋 3 子，黑棋 1 子。",
+            "3,1 白棋");
+        row("player passes, on a full record", placedBoard("x@1,1 o@2,1 o@5,5"), 256,
+            "Down Up Alt+C",
+            "focus 8,9 空|focus 8,8 空|said 白棋放弃；电脑落子 3,1，翻转 1 子。白棋 1 子，黑棋 3 "
+            "子。",
+            "8,8 空");
+        row("L and Shift+L go round the playable cells in reading order", start, 0,
+            "L L L Shift+L Shift+L",
+            "focus 10,9 空 可落子|focus 9,10 空 可落子|focus 8,7 空 可落子|focus 9,10 空 可落子|"
+            "focus 10,9 空 可落子",
+            "10,9 空 可落子");
+        row("S reads counts and clock, R repeats the last exchange", start, 0,
+            "R S Right Right Down Enter R",
+            "said 白棋现有 2 子，黑棋现有 2 子，用时 01:17|focus 9,8 白棋|focus 10,8 空|"
+            "focus 10,9 空 可落子|"
+                + stone + '|' + stone,
+            "10,9 白棋");
+        row("held or with a modifier: nothing", start, 0,
+            "Up held:Return held:Space Ctrl+Return Shift+Space Shift+Up Alt+Left Ctrl+Home Ctrl+L "
+            "Alt+L Shift+S Ctrl+R",
+            "focus 8,7 空 可落子", "8,7 空 可落子");
     }
 
     // The board has the keyboard from the start, its focus cell on 8,8, and a screen reader reads
-    // it as a table of the game's cells. The focus cell shows on the position label too; names
-    // follow the board, and a new game clears what the reader was told, the focus cell staying.
+    // it as a grid of the game's cells. The focus cell shows on the position label too; names
+    // follow the board, each exchange is told at once, and a new game leaves nothing for R to
+    // repeat, the focus cell staying.
     void keysMoveTheFocusCellAndTheReaderHearsIt()
     {
         QFETCH(QStringList, position);
+        QFETCH(int, filled);
         QFETCH(QString, keys);
         QFETCH(QString, heard);
         QFETCH(QString, focus);
         GameFlow &flow = window_->flow();
-        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(board());
-        QVERIFY(table->focusChild()->state().focused);
-        QCOMPARE(table->focusChild()->text(QAccessible::Name), "8,8 黑棋");
+        QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(board());
+        QVERIFY(grid->focusChild()->state().focused);
+        QCOMPARE(grid->focusChild()->text(QAccessible::Name), "8,8 黑棋");
         flow.markPlayable(kWhite); // before the first game even a legal cell is not playable
         if (!position.isEmpty()) {
             type("F2");
-            putBoard(flow, position);
-            flow.markPlayable(kWhite);
-            window_->repaintBoard();
-            // A full record, which must not silence the computer's answer.
-            std::fill_n(flow.record + 1, 256, RecordEntry {5, 16});
-            flow.lastEntry = 256;
+            setPosition(position);
+            std::fill_n(flow.record + 1, filled, RecordEntry {5, 16});
+            flow.lastEntry = std::int16_t(filled);
+            stopClockAt(77);
         }
         ::heard.clear();
         type(keys);
         QCOMPARE(::heard.join('|'), heard);
-        QCOMPARE(flow.lastEntry + window_->beeps, position.isEmpty() ? 0 : 256);
-        QCOMPARE(table->focusChild()->text(QAccessible::Name), focus);
+        QCOMPARE(window_->beeps, 0);
+        QCOMPARE(grid->focusChild()->text(QAccessible::Name), focus);
         QCOMPARE(caption("xqwz"), focus.section(' ', 0, 0));
 
         ModalAnswerer answerer(&log_, {Qt::Key_Y});
         ::heard.clear();
-        type("F2");
-        QCOMPARE(::heard.join('|') + table->text(QAccessible::Description),
-            heard.contains("told") ? "told " : "");
+        type("F2 R");
+        QCOMPARE(::heard, QStringList());
         const PointerCell cell = board()->focusCell();
         QCOMPARE(QString("%1,%2").arg(cell.column).arg(cell.row), focus.section(' ', 0, 0));
+    }
+
+    void gameEndIsHeardWithTheResultQuestion_data()
+    {
+        QTest::addColumn<QStringList>("position");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("heard");
+        QTest::addColumn<QString>("question"); // the result question and what it adds unseen
+        QTest::newRow("white's stone takes black's last")
+            << placedBoard("o@1,1 x@2,1") << "Home PgUp Right Right Return"
+            << "said 白棋落子 3,1，翻转 1 子。白棋 3 子，黑棋 0 子。"
+            << "Congratulations , 重新来一盘？|described 白棋 3 子，黑棋 0 子";
+        QTest::newRow("the computer's stone takes white's last")
+            << placedBoard("x@1,1 o@2,1") << "Alt+C"
+            << "said 白棋放弃；电脑落子 3,1，翻转 1 子。白棋 0 子，黑棋 3 子。"
+            << "Bad luck , 重新来一盘？|described 白棋 0 子，黑棋 3 子";
+    }
+
+    // The exchange that ends a game is told before the result question, which a screen reader
+    // reads with both counts; the box shows its text alone.
+    void gameEndIsHeardWithTheResultQuestion()
+    {
+        QFETCH(QStringList, position);
+        QFETCH(QString, keys);
+        QFETCH(QString, heard);
+        QFETCH(QString, question);
+        type("F2");
+        setPosition(position);
+        ModalAnswerer answerer(&log_, {Qt::Key_Y});
+        ::heard.clear();
+        type(keys);
+        QCOMPARE(::heard.filter("said").join('|'), heard);
+        QCOMPARE(log_.mid(1, 2).join('|'), question);
+        QCOMPARE(log_.value(3).remove('&'), "是(Y)");
+    }
+
+    // Tab takes the keyboard from the board to the ticker and the two entry captions and back,
+    // Shift+Tab the other way. A caption with the keyboard shows a focus frame, which goes with
+    // the focus, and Enter or Space opens its link as a click does; a click gives it no focus.
+    void tabReachesTheBannerCaptions()
+    {
+        auto *banner = window_->findChild<Banner *>("Gg1");
+        auto *entry = banner->findChild<QLabel *>("Label2_1");
+        const QImage unfocused = entry->grab().toImage();
+        QTest::mouseClick(entry, Qt::LeftButton);
+        QCOMPARE(window_->focusWidget(), board());
+        log_.clear();
+        ::heard.clear();
+        type("Tab Tab Tab");
+        QCOMPARE(window_->focusWidget(), entry);
+        QVERIFY(entry->grab().toImage() != unfocused);
+        type("Return Space Tab");
+        QCOMPARE(entry->grab().toImage(), unfocused);
+        type("Shift+Tab Shift+Tab");
+        QCOMPARE(::heard.join('|'),
+            QStringList({"focus " + banner->findChild<QLabel *>("Label1")->text(),
+                            "focus " + banner->findChild<QLabel *>("Label2_0")->text(),
+                            "focus " + entry->text(), "focus 8,8 黑棋", "focus " + entry->text(),
+                            "focus " + banner->findChild<QLabel *>("Label2_0")->text()})
+                .join('|'));
+        const QString page = "page " + banner->entries()[1].link;
+        QCOMPARE(log_.mid(log_.size() - 2), QStringList({page, page}));
     }
 
     // Each banner caption is a link for a screen reader, whose press action opens what a click
@@ -642,6 +738,22 @@ private slots:
 
 private:
     BoardSurface *board() const { return window_->findChild<BoardSurface *>("qp"); }
+    // Puts `rows` on the board of a game under way, counted and drawn, its playable cells marked.
+    void setPosition(const QStringList &rows) const
+    {
+        GameFlow &flow = window_->flow();
+        putBoard(flow, rows);
+        flow.playStone(16, 16, kWhite); // an empty corner, where nothing is turned over
+        flow.markPlayable(kWhite);
+        window_->repaintBoard();
+    }
+    // Stops the game clock with the count at `seconds`, as its caption shows it.
+    void stopClockAt(std::int16_t seconds) const
+    {
+        window_->findChild<QTimer *>("Timer1", Qt::FindDirectChildrenOnly)->stop();
+        window_->flow().elapsedSeconds = std::int16_t(seconds - 1);
+        window_->advanceClock();
+    }
     QString caption(const char *label) const { return window_->findChild<QLabel *>(label)->text(); }
     // Types `keys` into the window as the keyboard does: "F2", "Alt+C", "Right Right Return";
     // "held:Space" is a key held down, which the keyboard repeats.

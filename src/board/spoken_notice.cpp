@@ -1,0 +1,56 @@
+#include "board/spoken_notice.h"
+
+#include <QAccessibleWidget>
+
+namespace tavrin {
+
+namespace {
+
+class NoticeAccessible : public QAccessibleWidget
+{
+public:
+    explicit NoticeAccessible(SpokenNotice *notice)
+        : QAccessibleWidget(notice, QAccessible::Notification)
+    {
+    }
+
+    QString text(QAccessible::Text type) const override
+    {
+        return type == QAccessible::Name ? static_cast<SpokenNotice *>(widget())->text()
+                                         : QAccessibleWidget::text(type);
+    }
+};
+
+QAccessibleInterface *createNoticeAccessible(const QString &className, QObject *object)
+{
+    if (object != nullptr && object->isWidgetType()
+        && className == QLatin1String(SpokenNotice::staticMetaObject.className())) {
+        return new NoticeAccessible(static_cast<SpokenNotice *>(object));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+SpokenNotice::SpokenNotice(QWidget *parent) : QWidget(parent)
+{
+    static const bool installed = (QAccessible::installFactory(createNoticeAccessible), true);
+    Q_UNUSED(installed);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(0, 0, 0, 0);
+    hide();
+}
+
+void SpokenNotice::say(const QString &text)
+{
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    // Shown again each time: a screen reader presents a notification when it appears.
+    hide();
+    text_ = text;
+    show();
+}
+
+} // namespace tavrin
