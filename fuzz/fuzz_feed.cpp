@@ -24,12 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
 
-    if (const std::optional<QByteArray> utf8 = tavrin::xmlAsUtf8(bytes)) {
+    if (const tavrin::Result<QByteArray> utf8 = tavrin::xmlAsUtf8(bytes)) {
         // The decoded text must itself be well-formed UTF-8. A second byte-order mark in the
         // input survives as a character, so the check must not swallow a leading one.
         QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-        const QString again = strict.decode(*utf8);
-        if (strict.hasError() || again.toUtf8() != *utf8)
+        const QString again = strict.decode(utf8.value());
+        if (strict.hasError() || again.toUtf8() != utf8.value())
             fail("xmlAsUtf8 gave bytes that are not well-formed UTF-8");
     }
 

@@ -164,15 +164,15 @@ std::vector<BannerEntry> entriesOf(const pugi::xml_node &root)
 
 std::vector<BannerEntry> parseFeed(const QByteArray &bytes)
 {
-    const std::optional<QByteArray> utf8 = xmlAsUtf8(bytes);
+    const Result<QByteArray> utf8 = xmlAsUtf8(bytes);
     if (!utf8) {
         return {};
     }
     // parse_default leaves the document type declaration unread: no entity of it is defined,
     // expanded or fetched.
     pugi::xml_document document;
-    const pugi::xml_parse_result parsed = document.load_buffer(utf8->constData(),
-        static_cast<std::size_t>(utf8->size()), pugi::parse_default, pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed = document.load_buffer(utf8.value().constData(),
+        static_cast<std::size_t>(utf8.value().size()), pugi::parse_default, pugi::encoding_utf8);
     const pugi::xml_node root = document.document_element();
     if (!parsed || !root) {
         return {};

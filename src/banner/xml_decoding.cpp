@@ -53,15 +53,15 @@ QStringDecoder decoderFor(const QByteArray &bytes)
 
 } // namespace
 
-std::optional<QByteArray> xmlAsUtf8(const QByteArray &bytes)
+Result<QByteArray> xmlAsUtf8(const QByteArray &bytes)
 {
     QStringDecoder decoder = decoderFor(bytes);
     if (!decoder.isValid()) {
-        return std::nullopt;
+        return Failure {QStringLiteral("unknown encoding")};
     }
     const QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
-        return std::nullopt;
+        return Failure {QStringLiteral("bytes not valid in the declared encoding")};
     }
     return text.toUtf8();
 }

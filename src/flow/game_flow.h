@@ -20,9 +20,9 @@ public:
     // The player releases `button` over the board on `cell` (nothing when the pointer was on a
     // grid line). One accepted release is one whole exchange.
     void release(const std::optional<PointerCell> &cell, Qt::MouseButton button);
-    // `fqyz`: the player passes, after confirming when a legal cell remains.
+    // The player passes, after confirming when a legal cell remains.
     void pass();
-    // `MNrj`: starts the first game, or asks and starts a new one.
+    // Starts the first game, or asks and starts a new one.
     void newGame();
 
     // The result of a finished game with these stone counts, as the player is told it.

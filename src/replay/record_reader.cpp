@@ -41,42 +41,35 @@ std::optional<std::int16_t> coordinate(QByteArrayView digits)
     return static_cast<std::int16_t>(value);
 }
 
-// What one line of a record holds: its entry, or why it holds none.
-struct LineEntry
-{
-    RecordEntry entry;
-    std::optional<QString> fault;
-};
-
 // Faults of a line as a whole, whatever its numbers: bytes no record holds, a line beyond the
 // record's capacity, a carriage return inside, or more bytes than any entry needs.
-std::optional<QString> lineFault(QByteArrayView line, int lineNumber)
+Result<> checkLine(QByteArrayView line, int lineNumber)
 {
     if (!std::all_of(line.begin(), line.end(), isTextByte)) {
-        return QStringLiteral("not a text record (binary data)");
+        return Failure {QStringLiteral("not a text record (binary data)")};
     }
     if (lineNumber > kRecordCapacity) {
-        return QStringLiteral("more than %1 entries").arg(kRecordCapacity);
+        return Failure {QStringLiteral("more than %1 entries").arg(kRecordCapacity)};
     }
     // Lines ended by CR alone read as one long line; say what is wrong with them instead.
     if (line.contains('\r')) {
-        return QStringLiteral("carriage return without a line feed");
+        return Failure {QStringLiteral("carriage return without a line feed")};
     }
     if (line.size() > kLongestLine) {
-        return QStringLiteral("line too long");
+        return Failure {QStringLiteral("line too long")};
     }
-    return std::nullopt;
+    return {};
 }
 
-// One line without its end: a blank, x, two blanks, y, a blank.
-LineEntry entryFromLine(QByteArrayView line)
+// The entry of one line without its end: a blank, x, two blanks, y, a blank.
+Result<RecordEntry> entryFromLine(QByteArrayView line)
 {
     // The four blanks are the first one, the two after x and the last one, so x lies between the
     // first blank and the gap, and y, not empty either, between the gap and the last blank.
     const qsizetype gap = line.indexOf(QByteArrayView("  "));
     if (line.size() < 6 || line.front() != ' ' || line.back() != ' ' || gap < 2
         || gap + 3 >= line.size() || line.count(' ') != 4) {
-        return {{}, QStringLiteral("not of the form \" x  y \"")};
+        return Failure {QStringLiteral("not of the form \" x  y \"")};
     }
     const QByteArrayView xText = line.sliced(1, gap - 1);
     const QByteArrayView yText = line.sliced(gap + 2, line.size() - gap - 3);
@@ -84,17 +77,15 @@ LineEntry entryFromLine(QByteArrayView line)
     const auto y = coordinate(yText);
     if (!x || !y) {
         const QByteArrayView bad = x ? yText : xText;
-        return {{},
-            QStringLiteral("bad number \"%1\" (0 to %2 without leading zeros)")
-                .arg(QString::fromLatin1(bad), QString::number(kBoardSize))};
+        return Failure {QStringLiteral("bad number \"%1\" (0 to %2 without leading zeros)")
+                            .arg(QString::fromLatin1(bad), QString::number(kBoardSize))};
     }
     if ((*x == 0) != (*y == 0)) {
-        return {{},
-            QStringLiteral("(%1, %2) is neither a cell nor a turn without a stone")
-                .arg(*x)
-                .arg(*y)};
+        return Failure {QStringLiteral("(%1, %2) is neither a cell nor a turn without a stone")
+                            .arg(*x)
+                            .arg(*y)};
     }
-    return {RecordEntry {*x, *y}, std::nullopt};
+    return RecordEntry {*x, *y};
 }
 
 // The line of `bytes` that starts at `start`, up to and with its line feed, if it has one.
@@ -163,13 +154,13 @@ RecordText parseRecord(QByteArrayView bytes)
         start += rawLine.size();
         const QByteArrayView line = withoutLineEnd(rawLine);
         ++lineNumber;
-        const std::optional<QString> fault = lineFault(line, lineNumber);
-        const LineEntry read = fault ? LineEntry {{}, fault} : entryFromLine(line);
-        if (read.fault) {
-            result.error = RecordError {lineNumber, *read.fault};
+        const Result<> whole = checkLine(line, lineNumber);
+        const Result<RecordEntry> read = whole ? entryFromLine(line) : Failure {whole.reason()};
+        if (!read) {
+            result.error = RecordError {lineNumber, read.reason()};
             break;
         }
-        result.entries.push_back(read.entry);
+        result.entries.push_back(read.value());
     }
     return result;
 }

@@ -21,32 +21,33 @@ RecordEntry computerChoice(const GameState &state, int index)
     return trial.record[index];
 }
 
-// Checks one turn against the rules; empty when it may be played.
-std::optional<QString> turnFault(
+// Checks one turn against the rules: a failure says why it may not be played.
+Result<> checkTurn(
     const GameState &state, RecordEntry entry, std::int16_t side, int index, bool checkComputer)
 {
     if (isGameOver(state)) {
-        return QStringLiteral("the game was already over");
+        return Failure {QStringLiteral("the game was already over")};
     }
     if (checkComputer && side == kBlack) {
         const RecordEntry expected = computerChoice(state, index);
         if (expected.x != entry.x || expected.y != entry.y) {
-            return QStringLiteral("the computer plays (%1, %2) here, the record has (%3, %4)")
-                .arg(expected.x)
-                .arg(expected.y)
-                .arg(entry.x)
-                .arg(entry.y);
+            return Failure {
+                QStringLiteral("the computer plays (%1, %2) here, the record has (%3, %4)")
+                    .arg(expected.x)
+                    .arg(expected.y)
+                    .arg(entry.x)
+                    .arg(entry.y)};
         }
     }
     if (entry.x != 0
         && (state.board[entry.x][entry.y] != kEmpty
             || state.capturesAt(entry.x, entry.y, side) == 0)) {
-        return QStringLiteral("illegal move for %1 at (%2, %3)")
-            .arg(QLatin1String(sideName(side)))
-            .arg(entry.x)
-            .arg(entry.y);
+        return Failure {QStringLiteral("illegal move for %1 at (%2, %3)")
+                            .arg(QLatin1String(sideName(side)))
+                            .arg(entry.x)
+                            .arg(entry.y)};
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
@@ -75,8 +76,9 @@ ReplayResult replayRecord(const std::vector<RecordEntry> &entries, const ReplayO
     for (int index = 1; index <= static_cast<int>(entries.size()); ++index) {
         const RecordEntry entry = entries[static_cast<std::size_t>(index - 1)];
         const std::int16_t side = index % 2 == 1 ? kWhite : kBlack;
-        if (auto fault = turnFault(state, entry, side, index, options.checkComputer)) {
-            result.error = RecordError {index, *fault};
+        if (const Result<> turn = checkTurn(state, entry, side, index, options.checkComputer);
+            !turn) {
+            result.error = RecordError {index, turn.reason()};
             return result;
         }
         state.lastEntry = static_cast<std::int16_t>(index);

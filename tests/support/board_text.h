@@ -27,7 +27,7 @@ QStringList startingBoardText();
 // of white but for (16, 16). A malformed list aborts.
 QStringList placedBoard(const QString &placements, QStringList base = {});
 
-// The move record as "stepnum: x,y x,y ...", listing entries from 1 up to lastEntry or to the last
+// The move record as "lastEntry: x,y x,y ...", listing entries from 1 up to lastEntry or to the last
 // entry that is not (0, 0), whichever is later, so that a stray write anywhere shows.
 QString recordSummary(const GameState &state);
 

@@ -42,9 +42,9 @@ std::optional<std::string> cellFault(const GameState &state, bool map)
 std::optional<std::string> recordFault(const GameState &state, const CheckPoint &point)
 {
     if (state.lastEntry < 0 || state.lastEntry > kRecordCapacity)
-        return fault("stepnum ", state.lastEntry, " outside 0..", kRecordCapacity);
+        return fault("lastEntry ", state.lastEntry, " outside 0..", kRecordCapacity);
     if (point.exchangeCompleted && state.lastEntry % 2 != 0)
-        return fault("stepnum ", state.lastEntry, " is odd after an exchange");
+        return fault("lastEntry ", state.lastEntry, " is odd after an exchange");
     for (int i = state.lastEntry + 1; i <= kRecordCapacity; ++i)
         if (state.record[i].x != 0 || state.record[i].y != 0)
             return fault("record entry ", i, " past lastEntry is not empty");
