@@ -4,10 +4,10 @@
 Run it in the desktop session of a running Tavrin whose accessibility is on (a screen reader
 running, or QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1), with the system python3 and python3-pyatspi:
 
-    tools/atspi-board.py            lists the 16 rows of cells and the board's description
+    tools/atspi-board.py            lists the 16 rows of cells and the last notification
     tools/atspi-board.py --play N   plays N turns with xdotool keys (arrows, Return, Alt+C): each
-                                    turn on the first cell named "可落子", printing what the
-                                    board's description then says
+                                    turn on the first cell named "可落子", printing the
+                                    notification that tells of the exchange
 """
 import subprocess
 import sys
@@ -16,27 +16,39 @@ import time
 import pyatspi
 
 
-def find_board():
+SIZE = 16
+
+
+def find(role, name=None):
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.name.lower().startswith("tavrin"):
             found = pyatspi.findDescendant(
-                app, lambda node: node.getRole() == pyatspi.ROLE_TABLE and node.name == "棋盘")
+                app, lambda node: node.getRole() == role and (name is None or node.name == name))
             if found is not None:
                 return found
-    sys.exit("no board: is Tavrin running with accessibility on?")
+    return None
 
 
+def find_board():
+    return find(pyatspi.ROLE_TABLE, "棋盘") or sys.exit(
+        "no board: is Tavrin running with accessibility on?")
+
+
+def last_notification():
+    notice = find(pyatspi.ROLE_NOTIFICATION)
+    return notice.name if notice is not None else ""
+
+
+# The board's cells are its children, row by row: cell (x, y) is child (y - 1) * 16 + x - 1.
 def cell_names(board):
-    table = board.queryTable()
-    return [[table.getAccessibleAt(row, column).name for column in range(table.nColumns)]
-            for row in range(table.nRows)]
+    return [[board.getChildAtIndex(row * SIZE + column).name for column in range(SIZE)]
+            for row in range(SIZE)]
 
 
 def focus_cell(board):
-    table = board.queryTable()
     for index in range(board.childCount):
         if board.getChildAtIndex(index).getState().contains(pyatspi.STATE_FOCUSED):
-            return table.getColumnAtIndex(index) + 1, table.getRowAtIndex(index) + 1
+            return index % SIZE + 1, index // SIZE + 1
     return 8, 8
 
 
@@ -50,7 +62,7 @@ def play(board, turns):
         legal = [name.split()[0] for name in names if name.endswith("可落子")]
         if not legal:
             keys("alt+c")
-            print(f"turn {turn + 1}: pass -> {board.description}")
+            print(f"turn {turn + 1}: pass -> {last_notification()}")
         else:
             x, y = map(int, legal[0].split(","))
             fx, fy = focus_cell(board)
@@ -58,20 +70,19 @@ def play(board, turns):
                      + ["Down"] * (y - fy) + ["Up"] * (fy - y))
             keys(*moves, "Return")
             time.sleep(0.3)
-            print(f"turn {turn + 1}: {legal[0]} -> {board.description}")
+            print(f"turn {turn + 1}: {legal[0]} -> {last_notification()}")
         time.sleep(0.2)
 
 
 def main():
     board = find_board()
-    table = board.queryTable()
-    print(f"{board.getRoleName()} '{board.name}': {table.nRows} rows x {table.nColumns} columns")
+    print(f"{board.getRoleName()} '{board.name}': {board.childCount} cells")
     if len(sys.argv) > 2 and sys.argv[1] == "--play":
         play(board, int(sys.argv[2]))
         return
     for row in cell_names(board):
         print(" | ".join(row))
-    print(f"description: '{board.description}'")
+    print(f"last notification: '{last_notification()}'")
 
 
 if __name__ == "__main__":

@@ -359,7 +359,7 @@ void BoardSurface::focusInEvent(QFocusEvent *)
 {
     updateFocusCell();
     // After the toolkit has told of the board itself taking the focus, which it does once this
-    // handler has returned: a screen reader then reads the board's name and then the cell.
+    // handler has returned: the focus cell is then what a screen reader reads.
     if (QAccessible::isActive()) {
         QMetaObject::invokeMethod(this, &BoardSurface::notifyAccessibleFocus, Qt::QueuedConnection);
     }
