@@ -21,7 +21,7 @@ class NoOpWindow : public tavrin::WindowServices
 public:
     int questions = 0;
 
-    bool askYesNo(const QString &, const QString &, Icon) override
+    bool askYesNo(const QString &, const QString &, Icon, const QString &) override
     {
         ++questions;
         return true;
@@ -35,7 +35,7 @@ public:
     void startClock() override { }
     void showStatusLabels() override { }
     void setModeCaption(const QString &) override { }
-    void announceComputerMove(const std::optional<RecordEntry> &) override { }
+    void announceExchange(const tavrin::Exchange &) override { }
 };
 
 // The allocations of releases that did not end a game; the end of a game (its result text) is

@@ -45,19 +45,18 @@ protected:
 private:
     void createControls();
     void initialise(const QString &feedUrl);
-    // `loadxml`: fetches and parses the feed, replacing the table when it yields entries.
+    // Fetches and parses the feed, replacing the table when it yields entries.
     void loadFeed(QString url);
     void setTickerTop(int top);
 
-    // Pointer feedback (`Label1_MouseMove`, `Label2_MouseMove`, `Picture1_MouseMove`,
-    // `UserControl_MouseMove`).
+    // Pointer feedback over the captions, the ticker's window and the banner itself.
     void hoverTickerCaption();
     void hoverEntryCaption(int index);
     void pointerOverTickerWindow();
     void pointerOverBanner();
     bool routeMouseMove(QObject *watched);
 
-    // Clicks on the captions (`Label1_Click`, `Label2_Click`, `Label3_Click`).
+    // Clicks on the captions.
     void openShownLink();
     void openEntryLink(int index);
     void openHomePage();
@@ -74,10 +73,10 @@ private:
     QLabel *homePageCaption_ = nullptr; // `Label3`: "更多软件", the author's home page
     QTimer *tickerTimer_ = nullptr; // `Timer1`: moves the ticker
 
-    qint16 nextEntry_ = 0; // `adindex`: the entry the next advance puts on `Label1`
-    QString shownLink_; // `adlink`: the link of the entry shown on `Label1`
-    std::vector<BannerEntry> entries_; // `adtable`: the entries, captions with their links
-    qint16 loadedCount_ = 0; // `adcount`: how many entries the feed loader appended
+    qint16 nextEntry_ = 0; // the entry the next advance puts on `Label1`
+    QString shownLink_; // the link of the entry shown on `Label1`
+    std::vector<BannerEntry> entries_; // the entries, captions with their links
+    qint16 loadedCount_ = 0; // how many entries the feed loader appended
 };
 
 } // namespace tavrin

@@ -29,9 +29,9 @@ public:
     virtual void beep() = 0;
     // Ends the program at once with exit status 0: no further event of the game is handled.
     virtual void endProgram() = 0;
-    // `hq`: paints a disc for every stone and refreshes the two count captions.
+    // Paints a disc for every stone and refreshes the two count captions.
     virtual void paintStones() = 0;
-    // `hq2`: as paintStones, and also paints every empty cell in the board colour.
+    // As paintStones, and also paints every empty cell in the board colour.
     virtual void repaintBoard() = 0;
     // Enables the one-second clock timer (elapsedSeconds itself lives in the game state).
     virtual void startClock() = 0;

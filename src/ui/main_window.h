@@ -30,7 +30,7 @@ public:
     GameFlow &flow() { return flow_; }
     const GameFlow &flow() const { return flow_; }
 
-    // `drawnewqp`: the board's scale, frame and grid.
+    // Draws the board's scale, frame and grid.
     void drawEmptyBoard();
 
     // The window's services for the game.
