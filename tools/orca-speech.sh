@@ -63,7 +63,7 @@ def _open_debug_file_by_lines(file, mode="r", buffering=-1, *args, **kwargs):
 
 builtins.open = _open_debug_file_by_lines
 PYTHON
-dbus-run-session -- bash -s -- "$@" 2>"$work/session.log" <<'SESSION'
+dbus-run-session -- bash -s -- "$@" 2>"$work/session.log" <<'SESSION' || { grep '^orca-speech:' "$work/session.log" >&2; exit 1; }
 set -euo pipefail
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 sleep 1
@@ -77,7 +77,11 @@ program=$1
 shift
 BROWSER=true QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >/dev/null 2>&1 &
 pid=$!
-window=$(xdotool search --sync --onlyvisible --pid $pid 2>/dev/null | head -n 1)
+window=$(timeout 30 xdotool search --sync --onlyvisible --pid $pid 2>/dev/null | head -n 1 || true)
+if [[ -z $window ]]; then
+    echo "orca-speech: $program showed no window within 30 s" >&2
+    exit 1
+fi
 # Without a window manager nothing gives the keyboard back to the window when a box closes.
 keep_focus() {
     local focused
