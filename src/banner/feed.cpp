@@ -3,6 +3,7 @@
 #include "banner/xml_decoding.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <pugixml.hpp>
 #include <string>
@@ -20,7 +21,9 @@ namespace {
 class ElementTexts
 {
 public:
+    // The chosen elements all have the same name.
     ElementTexts(const pugi::xml_node &root, const pugi::xpath_node_set &chosen)
+        : name_(chosen.empty() ? "" : chosen[0].node().name())
     {
         for (std::size_t i = 0; i < chosen.size(); ++i)
             spans_.emplace(chosen[i].node().internal_object(), Span {});
@@ -68,14 +71,31 @@ private:
     void enter(const pugi::xml_node &node)
     {
         if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
-            text_ += QString::fromUtf8(node.value());
-        else if (const auto span = spans_.find(node.internal_object()); span != spans_.end())
-            span->second.begin = text_.size();
+            appendText(node.value());
+        else if (Span *span = spanOf(node))
+            span->begin = text_.size();
     }
     void leave(const pugi::xml_node &node)
     {
-        if (const auto span = spans_.find(node.internal_object()); span != spans_.end())
-            span->second.end = text_.size();
+        if (Span *span = spanOf(node))
+            span->end = text_.size();
+    }
+    // The span of a chosen element; the name is compared first, as most elements are not chosen.
+    Span *spanOf(const pugi::xml_node &node)
+    {
+        if (node.type() != pugi::node_element || std::strcmp(node.name(), name_) != 0)
+            return nullptr;
+        const auto span = spans_.find(node.internal_object());
+        return span == spans_.end() ? nullptr : &span->second;
+    }
+    // ASCII, the common case, is appended without a conversion of its own.
+    void appendText(const char *utf8)
+    {
+        const std::size_t length = std::strlen(utf8);
+        if (std::all_of(utf8, utf8 + length, [](char c) { return (c & 0x80) == 0; }))
+            text_.append(QLatin1StringView(utf8, static_cast<qsizetype>(length)));
+        else
+            text_ += QString::fromUtf8(utf8, static_cast<qsizetype>(length));
     }
     // nextNonBlank_[i]: the first character from i on that is not a blank (or the end);
     // lastNonBlankEnd_[i]: one past the last character before i that is not a blank (or 0).
@@ -90,6 +110,7 @@ private:
             lastNonBlankEnd_[i] = text_.at(i - 1).isSpace() ? lastNonBlankEnd_[i - 1] : i;
     }
 
+    const char *name_; // of the chosen elements
     QString text_; // all text of the document, in document order
     std::unordered_map<pugi::xml_node_struct *, Span> spans_; // of the chosen elements
     std::vector<qsizetype> nextNonBlank_;
