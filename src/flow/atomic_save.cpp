@@ -5,7 +5,9 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 #include <utility>
 
@@ -25,24 +27,51 @@ QByteArray folderOf(const QByteArray &target)
     return target.left(target.lastIndexOf('/') + 1);
 }
 
-// Syncs the folder that holds `target`, so that a rename in it is on disk.
+// The folder of `path` as a name to open: "." for a name without a folder.
+QByteArray openableFolderOf(const QByteArray &path)
+{
+    const QByteArray folder = folderOf(path);
+    return folder.isEmpty() ? QByteArrayLiteral(".") : folder;
+}
+
+// Syncs the folder that holds `target`, so that a rename in it is on disk. A folder the user may
+// write to but not read cannot be opened to be synced; the file is saved all the same.
 Result<> syncFolder(const QByteArray &target)
 {
-    const QByteArray folder = folderOf(target);
-    const int fd
-        = ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(openableFolderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return Failure {systemReason()};
+        return {};
     const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
     const Result<> result = synced ? Result<>() : Failure {systemReason()};
     ::close(fd);
     return result;
 }
 
+// Whether the save may follow the symbolic link `link` (whose status is `status`). As the kernel
+// does for its own writes: a link in a sticky folder that anybody may write to (such as /tmp) is
+// followed only when it belongs to the user or to the folder's owner, so that nobody can plant a
+// link there that makes a save replace another user's file. A link of /proc (/dev/stdout leads
+// to one) names an open file, not a path: it is never followed.
+Result<> mayFollow(const QByteArray &link, const struct stat &status, const QString &notRegular)
+{
+    struct stat folder = {};
+    struct statfs system = {};
+    const QByteArray folderName = openableFolderOf(link);
+    if (::stat(folderName.constData(), &folder) != 0
+        || ::statfs(folderName.constData(), &system) != 0)
+        return Failure {systemReason()};
+    if (system.f_type == PROC_SUPER_MAGIC)
+        return Failure {notRegular};
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    if (shared && status.st_uid != ::geteuid() && status.st_uid != folder.st_uid)
+        return Failure {qt_error_string(EACCES)};
+    return {};
+}
+
 // The file a save replaces: the end of a chain of symbolic links, or the path itself. A link
 // may lead to a file that does not exist yet, which the save then creates; a folder on the way
 // that does not exist makes the save fail when it creates its file there.
-Result<QByteArray> followedLinks(QByteArray path)
+Result<QByteArray> followedLinks(QByteArray path, const QString &notRegular)
 {
     constexpr int kMostLinks = 40; // as the kernel allows in one path before ELOOP
     for (int link = 0; link <= kMostLinks; ++link) {
@@ -51,6 +80,8 @@ Result<QByteArray> followedLinks(QByteArray path)
             return errno == ENOENT ? Result<QByteArray>(path) : Failure {systemReason()};
         if (!S_ISLNK(entry.st_mode))
             return path;
+        if (Result<> allowed = mayFollow(path, entry, notRegular); !allowed)
+            return Failure {allowed.reason()};
         QByteArray target(PATH_MAX, Qt::Uninitialized);
         const ssize_t length = ::readlink(path.constData(), target.data(), target.size());
         if (length < 0)
@@ -78,15 +109,14 @@ public:
             ::unlink(path_.constData());
     }
 
-    // Creates ".tavrin-<random hex>" in the target's folder, with the permissions the umask gives
-    // a new file. The name is short, so a target whose own name is as long as the system allows
-    // can still be saved.
-    Result<> create(const QByteArray &target)
+    // Creates ".tavrin-<random hex>" in the target's folder with `mode` (less the umask). The name
+    // is short, so a target whose own name is as long as the system allows can still be saved.
+    Result<> create(const QByteArray &target, mode_t mode)
     {
         for (int attempt = 0; attempt < 64; ++attempt) {
             const quint32 suffix = 0x10000000 + QRandomGenerator::global()->bounded(0xE0000000U);
             const QByteArray path = folderOf(target) + ".tavrin-" + QByteArray::number(suffix, 16);
-            fd_ = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd_ = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
             if (fd_ >= 0) {
                 path_ = path;
                 return {};
@@ -119,11 +149,12 @@ public:
     Result<> replace(const QByteArray &target, const struct stat *replaced)
     {
         if (replaced) {
-            if (::fchmod(fd_, replaced->st_mode & 07777) != 0)
-                return Failure {systemReason()};
-            // Only root may give a file away; anybody may keep a group they belong to.
+            // Only root may give a file away; anybody may keep a group they belong to. The mode
+            // comes after the owner, whose change clears the set-user-ID and set-group-ID bits.
             if (::fchown(fd_, replaced->st_uid, replaced->st_gid) != 0)
                 (void)::fchown(fd_, static_cast<uid_t>(-1), replaced->st_gid);
+            if (::fchmod(fd_, replaced->st_mode & 07777) != 0)
+                return Failure {systemReason()};
         }
         if (::fsync(fd_) != 0 && errno != EINVAL)
             return Failure {systemReason()};
@@ -145,7 +176,7 @@ private:
 Result<> saveAtomically(
     const QByteArray &nativePath, const QByteArray &bytes, const QString &notRegularReason)
 {
-    const Result<QByteArray> followed = followedLinks(nativePath);
+    const Result<QByteArray> followed = followedLinks(nativePath, notRegularReason);
     if (!followed)
         return Failure {followed.reason()};
     const QByteArray &target = followed.value();
@@ -158,7 +189,8 @@ Result<> saveAtomically(
     if (exists && ::access(target.constData(), W_OK) != 0)
         return Failure {systemReason()};
     NewFile file;
-    if (Result<> created = file.create(target); !created)
+    // A file that replaces another is readable by its owner alone until it has that file's mode.
+    if (Result<> created = file.create(target, exists ? 0600 : 0666); !created)
         return created;
     if (Result<> written = file.write(bytes); !written)
         return written;

@@ -131,7 +131,8 @@ Result<QByteArray> readStart(int descriptor)
         pollfd readable = {descriptor, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) == 0)
             return Failure {
-                QStringLiteral("nothing to read after %1 seconds")
+                (size == 0 ? QStringLiteral("nothing to read after %1 seconds")
+                           : QStringLiteral("the rest did not come within %1 seconds"))
                     .arg(std::chrono::duration_cast<std::chrono::seconds>(kReadWait).count())};
     }
     bytes.truncate(size);
