@@ -1,8 +1,9 @@
 // The figures of whole processes, each started offscreen with a runtime folder of its own (so no
 // instance lock of a running game is in the way) and no settings of the user:
 //  - start to window shown, and the peak resident size then, of the game window (feed refused),
-//    the review window on a whole game's record and a bare Qt Widgets window, started in turn so
-//    that all three meet the same load;
+//    the review window on a whole game's record, a bare Qt Widgets window and the bare window
+//    showing one Chinese caption in the game's Song face, started in turn so that all four meet
+//    the same load;
 //  - start to the game window shown when the feed server accepts and never answers;
 //  - a whole game played through the window: the release handler and the peak resident size;
 //  - the CPU share of the program itself while it sits idle with its ticker running.
@@ -134,10 +135,11 @@ void BM_startupSideBySide(benchmark::State &state)
         state.SkipWithError("the record could not be written");
         return;
     }
-    Startups game, review, bare;
+    Startups game, review, bare, bareChinese;
     for (auto _ : state) {
         if (!game.run(kGameProbe, {QStringLiteral("game"), kRefusedFeed})
-            || !review.run(kReviewProbe, {record}) || !bare.run(kBareProbe)) {
+            || !review.run(kReviewProbe, {record}) || !bare.run(kBareProbe)
+            || !bareChinese.run(kBareProbe, {QStringLiteral("cjk")})) {
             state.SkipWithError("a window was never shown");
             return;
         }
@@ -146,12 +148,16 @@ void BM_startupSideBySide(benchmark::State &state)
     state.counters["record entries"] = double(entries.count('\n'));
     state.counters["game ms"] = game.medianMilliseconds();
     state.counters["review/game"] = review.medianMilliseconds() / game.medianMilliseconds();
+    state.counters["bare ms"] = bare.medianMilliseconds();
+    state.counters["bare+CJK ms"] = bareChinese.medianMilliseconds();
     state.counters["game/bare"] = game.medianMilliseconds() / bare.medianMilliseconds();
+    state.counters["game/bare+CJK"] = game.medianMilliseconds() / bareChinese.medianMilliseconds();
     state.counters["game MiB"] = game.peakMiB;
     state.counters["review MiB"] = review.peakMiB;
     state.counters["bare MiB"] = bare.peakMiB;
+    state.counters["bare+CJK MiB"] = bareChinese.peakMiB;
 }
-BENCHMARK(BM_startupSideBySide)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_startupSideBySide)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The kernel completes the connection and holds the request; no byte ever comes back.
 void BM_startupFeedNeverAnswers(benchmark::State &state)
