@@ -9,6 +9,7 @@
 #include "save_targets.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +19,7 @@
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tavrin;
@@ -328,7 +330,7 @@ private slots:
     }
 
     // A save is on disk once it has returned: the file is synced before the rename, and its
-    // folder after it. A file replaced by root keeps its owner and group.
+    // folder after it. A file replaced by root keeps its owner, its group and its set-ID bits.
     void saveIsDurableAndKeepsTheOwner()
     {
         QTemporaryDir dir;
@@ -336,15 +338,62 @@ private slots:
         QVERIFY(makeSaveTarget("file", QDir(dir.path()), "t.tvr"));
         const bool root = ::geteuid() == 0;
         QVERIFY(!root || ::chown(path.constData(), 4242, 4243) == 0);
+        const mode_t mode = root ? 06750 : 0640;
+        QVERIFY(::chmod(path.constData(), mode) == 0);
         fileSystemCalls.clear();
         QVERIFY(saveAtomically(path, "record", "not regular").succeeded());
         QCOMPARE(fileSystemCalls.join(", "), "fsync file, rename, fsync folder");
         struct stat saved = {};
         QVERIFY(::stat(path.constData(), &saved) == 0);
-        QCOMPARE(saved.st_mode & 07777, 0640U);
+        QCOMPARE(saved.st_mode & 07777, mode);
         if (!root)
             QSKIP("only root may give a file to another user");
         QCOMPARE(QPoint(saved.st_uid, saved.st_gid), QPoint(4242, 4243));
+    }
+
+    // A link in a sticky folder that anybody may write to (as /tmp) is followed only when it
+    // belongs to the one who saves or to the folder's owner, as the kernel follows them: nobody
+    // can plant one there that makes a save replace another user's file.
+    void linkPlantedInASharedFolderIsNotFollowed()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root may give a link to another user");
+        QTemporaryDir shared, own;
+        QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
+        const QByteArray file = QFile::encodeName(own.filePath("secret"));
+        const QByteArray link = QFile::encodeName(shared.filePath("t.tvr"));
+        QVERIFY(::symlink(file.constData(), link.constData()) == 0);
+        QVERIFY(::lchown(link.constData(), 4242, 4242) == 0);
+        const Result<> planted = saveAtomically(link, "record", "not regular");
+        QVERIFY(!planted);
+        QCOMPARE(planted.reason(), qt_error_string(EACCES));
+        QVERIFY(!QFile::exists(own.filePath("secret")));
+        QVERIFY(::lchown(link.constData(), 0, 0) == 0); // the link is the saver's own
+        QVERIFY(saveAtomically(link, "record", "not regular").succeeded());
+        QCOMPARE(QFileInfo(own.filePath("secret")).size(), 6);
+    }
+
+    // In a folder the user may write to but not read, a save succeeds and says so, though the
+    // folder cannot be opened to be synced.
+    void saveInAFolderThatCannotBeReadSucceeds()
+    {
+        if (::geteuid() != 0)
+            QSKIP("the test takes on another user, which needs root");
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        QVERIFY(::chown(folder.constData(), 65534, 65534) == 0
+            && ::chmod(folder.constData(), 0300) == 0);
+        const QByteArray path = folder + "/t.tvr";
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool saved = ::setgid(65534) == 0 && ::setuid(65534) == 0
+                && saveAtomically(path, "record", "not regular").succeeded();
+            ::_exit(saved ? 0 : 1);
+        }
+        int status = -1;
+        QVERIFY(::waitpid(child, &status, 0) == child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QCOMPARE(QFileInfo(dir.filePath("t.tvr")).size(), 6);
     }
 
     // Hundreds of whole games against the computer, the state checked after every exchange and at

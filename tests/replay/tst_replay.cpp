@@ -240,6 +240,10 @@ private slots:
         row("picture through a dangling link",
             R"(ln -s p.png d.png && "$0" --png d.png "$1" && test -L d.png && rm d.png && mv p.png t.png)",
             0, "white (o): 3  black (x): 3");
+        // A standard stream is an open file, not a name to replace.
+        row("picture to standard output",
+            R"("$0" --png /dev/stdout "$1" >>log; s=$?; rm log; exit $s)", 2,
+            "/dev/stdout: not a regular file");
         row("picture through a link into a missing folder",
             R"(ln -s no/p.png d.png; "$0" --png d.png "$1"; s=$?; test -L d.png && rm d.png; exit $s)",
             2, "d.png: " + qt_error_string(ENOENT));
