@@ -1,5 +1,7 @@
 #include "banner/caption_label.h"
 
+#include "desktop/accessible_factory.h"
+
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -35,21 +37,11 @@ private:
     CaptionLabel *caption() const { return static_cast<CaptionLabel *>(widget()); }
 };
 
-QAccessibleInterface *createCaptionAccessible(const QString &className, QObject *object)
-{
-    if (object != nullptr && object->isWidgetType()
-        && className == QLatin1String(CaptionLabel::staticMetaObject.className())) {
-        return new CaptionAccessible(static_cast<CaptionLabel *>(object));
-    }
-    return nullptr;
-}
-
 } // namespace
 
 CaptionLabel::CaptionLabel(QWidget *parent) : QLabel(parent)
 {
-    static const bool installed = (QAccessible::installFactory(createCaptionAccessible), true);
-    Q_UNUSED(installed);
+    installAccessibleInterface<CaptionLabel, CaptionAccessible>();
 }
 
 CaptionLabel::Look CaptionLabel::currentLook() const

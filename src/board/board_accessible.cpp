@@ -1,6 +1,7 @@
 #include "board/board_accessible.h"
 
 #include "board/board_surface.h"
+#include "desktop/accessible_factory.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>
@@ -144,21 +145,11 @@ QAccessibleInterface *BoardGrid::childAt(int x, int y) const
         at.x() * kBoardSize / board()->width() + 1, at.y() * kBoardSize / board()->height() + 1));
 }
 
-QAccessibleInterface *createBoardGrid(const QString &className, QObject *object)
-{
-    if (object != nullptr && object->isWidgetType()
-        && className == QLatin1String(BoardSurface::staticMetaObject.className())) {
-        return new BoardGrid(static_cast<BoardSurface *>(object));
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void installBoardAccessibility()
 {
-    static const bool installed = (QAccessible::installFactory(createBoardGrid), true);
-    Q_UNUSED(installed);
+    installAccessibleInterface<BoardSurface, BoardGrid>();
 }
 
 QString boardCellName(const BoardSurface &board, int x, int y)

@@ -1,5 +1,7 @@
 #include "board/spoken_notice.h"
 
+#include "desktop/accessible_factory.h"
+
 #include <QAccessibleWidget>
 
 namespace tavrin {
@@ -21,21 +23,11 @@ public:
     }
 };
 
-QAccessibleInterface *createNoticeAccessible(const QString &className, QObject *object)
-{
-    if (object != nullptr && object->isWidgetType()
-        && className == QLatin1String(SpokenNotice::staticMetaObject.className())) {
-        return new NoticeAccessible(static_cast<SpokenNotice *>(object));
-    }
-    return nullptr;
-}
-
 } // namespace
 
 SpokenNotice::SpokenNotice(QWidget *parent) : QWidget(parent)
 {
-    static const bool installed = (QAccessible::installFactory(createNoticeAccessible), true);
-    Q_UNUSED(installed);
+    installAccessibleInterface<SpokenNotice, NoticeAccessible>();
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "board/board_surface.h"
 #include "board/spoken_notice.h"
+#include "desktop/accessible_factory.h"
 #include "desktop/fonts.h"
 #include "desktop/window_icon.h"
 #include "flow/flow_texts.h"
@@ -55,14 +56,13 @@ QString resultStatement(std::int16_t white, std::int16_t black)
 }
 
 // Screen readers see the review window as a frame named by its title, as any main window.
-QAccessibleInterface *createReviewAccessible(const QString &className, QObject *object)
+class ReviewAccessible : public QAccessibleWidget
 {
-    if (object != nullptr && object->isWidgetType()
-        && className == QLatin1String(ReviewWindow::staticMetaObject.className())) {
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+public:
+    explicit ReviewAccessible(ReviewWindow *window) : QAccessibleWidget(window, QAccessible::Window)
+    {
     }
-    return nullptr;
-}
+};
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QFont &font)
 {
@@ -85,8 +85,7 @@ ReviewWindow::ReviewWindow(
     ReviewGame game, const QString &fileName, const QString &faultMessage, QWidget *parent)
     : QWidget(parent), game_(std::move(game))
 {
-    static const bool installed = (QAccessible::installFactory(createReviewAccessible), true);
-    Q_UNUSED(installed);
+    installAccessibleInterface<ReviewWindow, ReviewAccessible>();
     // Tooltips and boxes show Chinese in the default font: the Song face supplies it.
     QApplication::setFont(withSongFallback(QApplication::font()));
     setObjectName(QStringLiteral("review"));
