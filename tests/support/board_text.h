@@ -27,8 +27,8 @@ QStringList startingBoardText();
 // of white but for (16, 16). A malformed list aborts.
 QStringList placedBoard(const QString &placements, QStringList base = {});
 
-// The move record as "lastEntry: x,y x,y ...", listing entries from 1 up to lastEntry or to the last
-// entry that is not (0, 0), whichever is later, so that a stray write anywhere shows.
+// The move record as "lastEntry: x,y x,y ...", listing entries from 1 up to lastEntry or to the
+// last entry that is not (0, 0), whichever is later, so that a stray write anywhere shows.
 QString recordSummary(const GameState &state);
 
 // The cells where the legal-move map holds kLegal, row by row, as "x,y x,y ...".
