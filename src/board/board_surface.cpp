@@ -266,7 +266,8 @@ bool BoardSurface::readingKey(const QKeyEvent &event)
     case Qt::Key_L:
         setKeyboardInUse(true);
         if (const std::optional<PointerCell> cell = nextPlayableCell(shift)) {
-            moveFocusCell(*cell);
+            const bool same = cell->column == focusCell_.column && cell->row == focusCell_.row;
+            same ? emit readingRequested(Reading::FocusCell) : moveFocusCell(*cell);
         } else {
             emit readingRequested(Reading::NoPlayableCell);
         }

@@ -37,9 +37,10 @@ class BoardSurface : public QWidget
 public:
     // What a cell shows after a disc has been painted on it.
     enum class Disc { Background, White, Black };
-    // What a key asks to be read out: that no cell is playable (L found none), the counts and
-    // the clock (S), the last exchange again (R).
-    enum class Reading { NoPlayableCell, Position, LastExchange };
+    // What a key asks to be read out: that no cell is playable (L found none), the focus cell
+    // (L found no other playable cell than the one the focus is on), the counts and the clock
+    // (S), the last exchange again (R).
+    enum class Reading { NoPlayableCell, FocusCell, Position, LastExchange };
 
     // Radius of a stone disc, in board units.
     static constexpr double kDiscRadius = 22.0;

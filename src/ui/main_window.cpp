@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "banner/banner.h"
+#include "board/board_accessible.h"
 #include "desktop/fonts.h"
 #include "desktop/home_page.h"
 #include "desktop/open_url.h"
@@ -474,6 +475,11 @@ void MainWindow::readOut(BoardSurface::Reading reading)
     case BoardSurface::Reading::NoPlayableCell:
         notice_->say(QString::fromUtf8(kNoPlayableCell));
         break;
+    case BoardSurface::Reading::FocusCell: {
+        const PointerCell cell = board_->focusCell();
+        notice_->say(boardCellName(*board_, int(cell.column), int(cell.row)));
+        break;
+    }
     case BoardSurface::Reading::Position: {
         const QString apart = QString::fromUtf8(kReadingApart);
         notice_->say(whiteCountLabel_->text() + apart + blackCountLabel_->text() + apart

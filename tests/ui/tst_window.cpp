@@ -561,6 +561,8 @@ private slots:
             "focus 10,9 空 可落子|focus 9,10 空 可落子|focus 8,7 空 可落子|focus 9,10 空 可落子|"
             "focus 10,9 空 可落子",
             "10,9 空 可落子");
+        row("L on the one playable cell says it again", placedBoard("o@1,1 x@2,1"), 0, "L L",
+            "focus 3,1 空 可落子|said 3,1 空 可落子", "3,1 空 可落子");
         row("S reads counts and clock, R repeats the last exchange", start, 0,
             "R S Right Right Down Enter R",
             "said 白棋现有 2 子，黑棋现有 2 子，用时 01:17|focus 9,8 白棋|focus 10,8 空|"
